@@ -1,0 +1,5 @@
+#include "board/main.h"
+
+void setup() {}
+
+void loop() {}

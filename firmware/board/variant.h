@@ -1,0 +1,38 @@
+// The impact-sensor board: pin numbers 0 to 24 and what each pin can do.
+#pragma once
+
+#include <cstdint>
+
+#include "board/pin_description.h"
+
+constexpr uint32_t PINS_COUNT = 25;
+
+// Indexed by pin number.
+extern const PinDescription g_APinDescription[PINS_COUNT];
+
+// Analogue inputs and the DAC output.
+constexpr uint8_t A0 = 21;
+constexpr uint8_t A1 = 22;
+constexpr uint8_t A2 = 8;
+constexpr uint8_t A3 = 9;
+constexpr uint8_t A4 = 10;
+constexpr uint8_t A5 = 11;
+constexpr uint8_t DAC0 = 21;
+
+// I2C bus (SERCOM5 pads 0 and 1).
+constexpr uint8_t PIN_WIRE_SDA = 14;
+constexpr uint8_t PIN_WIRE_SCL = 15;
+
+// Serial ports: receive and transmit pin of each.
+constexpr uint8_t PIN_SERIAL0_RX = 0;
+constexpr uint8_t PIN_SERIAL0_TX = 1;
+constexpr uint8_t PIN_SERIAL1_RX = 3;
+constexpr uint8_t PIN_SERIAL1_TX = 2;
+constexpr uint8_t PIN_SERIAL2_RX = 4;
+constexpr uint8_t PIN_SERIAL2_TX = 5;
+constexpr uint8_t PIN_SERIAL3_RX = 6;
+constexpr uint8_t PIN_SERIAL3_TX = 7;
+
+// The reference inputs that analogReference routes.
+constexpr uint8_t PIN_AREFA = 22;  // PA03
+constexpr uint8_t PIN_AREFB = 8;   // PA04
