@@ -1,0 +1,42 @@
+// Reset and run-time entry: the vector table, RAM preparation and the
+// order of start-up.
+#include "board_fixture.h"
+
+namespace {
+
+constexpr std::uint32_t kStackTop = 0x20004000;
+
+class ResetEntry : public BoardTest {};
+
+TEST_F(ResetEntry, VectorTableWords) {
+    const std::uint32_t table = address_of("exception_table");
+    ASSERT_EQ(table, 0u);
+    EXPECT_EQ(board().read32(0), kStackTop);
+    EXPECT_EQ(board().read32(4), address_of("Reset_Handler") | 1u);
+    for (unsigned word : {4, 5, 6, 7, 8, 9, 10, 12, 13, 22, 44}) EXPECT_EQ(board().read32(4 * word), 0u) << "word " << word;
+    EXPECT_EQ(board().read32(4 * 3), address_of("HardFault_Handler") | 1u);
+    EXPECT_EQ(board().read32(4 * 15), address_of("SysTick_Handler") | 1u);
+    for (unsigned word : {35, 36}) EXPECT_EQ(board().read32(4 * word), address_of("Dummy_Handler") | 1u);
+}
+
+TEST_F(ResetEntry, MainSeesInitialisedDataAndClearedBss) {
+    boot_to("main");
+    EXPECT_EQ(read32("SystemCoreClock"), 8000000u);
+    EXPECT_EQ(read32("_ulTickCount"), 0u);
+    const std::uint32_t bss = address_of("__bss_start__"), bss_end = address_of("__bss_end__");
+    for (std::uint32_t a = bss; a < bss_end; a += 4) ASSERT_EQ(board().read32(a), 0u) << std::hex << a;
+}
+
+TEST_F(ResetEntry, ProcessorStartsAt4MHzAndSystemInitSelects8MHz) {
+    EXPECT_EQ(board().cpu_hz(), 4000000u);
+    boot_to("main");
+    EXPECT_EQ(board().cpu_hz(), 8000000u);
+}
+
+TEST_F(ResetEntry, SetupIsReachedAndRunsWithoutFindings) {
+    boot_to("setup");
+    run_for(100 * vboard::kMillisecond);
+    EXPECT_EQ(board().diagnostics().total(), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,99 @@
+// vboard: runs a firmware image for the impact sensor on the virtual board.
+//
+//   vboard run --firmware build/firmware/impact-sensor.elf --seconds 5
+//
+// Exit codes: 0 the run completed, 1 bad options or files, 2 the firmware
+// faulted (HardFault, an unhandled interrupt, a breakpoint, a lockup).
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "src/board.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitUsage = 1;
+constexpr int kExitFirmwareFault = 2;
+
+struct RunCommand {
+    vboard::BoardOptions board;
+    double seconds = 1.0;
+    std::string report_file;
+    std::vector<std::string> faults;
+};
+
+void add_run_options(CLI::App& run, RunCommand& cmd) {
+    run.add_option("--firmware", cmd.board.firmware, "Firmware image (ELF) to load into flash and run")
+        ->required()
+        ->check(CLI::ExistingFile);
+    run.add_option("--seconds", cmd.seconds, "Simulated seconds to run (default 1)")
+        ->check(CLI::PositiveNumber);
+    run.add_option("--report", cmd.report_file,
+                   "Write a JSON summary of the run to FILE: simulated time, instructions, resets with "
+                   "their cause, faults, findings of the peripheral models");
+    run.add_option("--fault", cmd.faults,
+                   "Inject a fault, KIND[:ARG][@START[..END]]; START/END as 1.5, 1.5s, 250ms, 40us or "
+                   "123456i (instructions). May be repeated");
+    run.add_flag("--quiet", cmd.board.quiet, "Do not print the models' findings as they happen");
+}
+
+std::string summary_line(const vboard::Board& board, const vboard::RunResult& result, double wall_seconds) {
+    const double simulated = vboard::to_seconds(board.now());
+    char text[256];
+    std::snprintf(text, sizeof text, "vboard: %.3f s simulated, %llu instructions, %.2f s wall (%.0fx real time)",
+                  simulated, static_cast<unsigned long long>(board.instructions()), wall_seconds,
+                  wall_seconds > 0 ? simulated / wall_seconds : 0.0);
+    std::string line = text;
+    line += "; resets:";
+    for (const vboard::ResetRecord& r : board.resets()) {
+        std::snprintf(text, sizeof text, " %s at %.3f s", vboard::reset_cause_name(r.cause), vboard::to_seconds(r.time));
+        line += text;
+    }
+    if (result.reason == vboard::StopReason::Fault) line += "; stopped: " + result.message;
+    return line;
+}
+
+int run_board(RunCommand& cmd) {
+    for (const std::string& f : cmd.faults) cmd.board.faults.push_back(vboard::parse_fault(f));
+    vboard::Board board(cmd.board);
+    const auto wall_start = std::chrono::steady_clock::now();
+    const vboard::RunResult result = board.run_for(vboard::from_seconds(cmd.seconds));
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_start).count();
+    if (!cmd.report_file.empty()) {
+        nlohmann::json report = board.report();
+        report["stop"] = {{"reason", vboard::stop_reason_name(result.reason)}, {"message", result.message}};
+        report["wall_seconds"] = wall;
+        std::ofstream out(cmd.report_file);
+        out << report.dump(2) << "\n";
+        if (!out) throw std::runtime_error("cannot write report " + cmd.report_file);
+    }
+    std::cerr << summary_line(board, result, wall) << "\n";
+    return result.reason == vboard::StopReason::Fault ? kExitFirmwareFault : kExitOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"vboard: the impact sensor's SAML21E17B board, simulated; runs the firmware image as flashed"};
+    app.require_subcommand(1);
+    RunCommand cmd;
+    CLI::App* run = app.add_subcommand("run", "Run a firmware image for a number of simulated seconds");
+    add_run_options(*run, cmd);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e);
+    }
+    try {
+        return run_board(cmd);
+    } catch (const std::exception& e) {
+        std::cerr << "vboard: " << e.what() << "\n";
+        return kExitUsage;
+    }
+}

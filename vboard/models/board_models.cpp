@@ -1,0 +1,38 @@
+// Every peripheral model of the SAML21E17B that this board carries. A model
+// added here is on the bus, reset with the board and advanced in time.
+#include "../src/board.h"
+#include "adc.h"
+#include "dac.h"
+#include "gclk.h"
+#include "mclk.h"
+#include "nvic.h"
+#include "nvmctrl.h"
+#include "oscctrl.h"
+#include "pm.h"
+#include "port.h"
+#include "scb.h"
+#include "supc.h"
+#include "systick.h"
+
+namespace vboard {
+
+void install_models(Board& board) {
+    // Core peripherals.
+    board.add_model(std::make_unique<Nvic>(board));
+    board.add_model(std::make_unique<Scb>(board));
+    board.add_model(std::make_unique<SysTick>(board));
+    // Clocks and power.
+    board.add_model(std::make_unique<Pm>(board));
+    board.add_model(std::make_unique<Mclk>(board));
+    board.add_model(std::make_unique<Oscctrl>(board));
+    board.add_model(std::make_unique<Supc>(board));
+    board.add_model(std::make_unique<Gclk>(board));
+    // Memories and I/O.
+    board.add_model(std::make_unique<Nvmctrl>(board));
+    board.add_model(std::make_unique<Port>(board));
+    // Analogue.
+    board.add_model(std::make_unique<Adc>(board));
+    board.add_model(std::make_unique<Dac>(board));
+}
+
+}  // namespace vboard
