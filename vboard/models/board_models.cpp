@@ -11,6 +11,7 @@
 #include "pm.h"
 #include "port.h"
 #include "scb.h"
+#include "sercom.h"
 #include "supc.h"
 #include "systick.h"
 
@@ -30,6 +31,8 @@ void install_models(Board& board) {
     // Memories and I/O.
     board.add_model(std::make_unique<Nvmctrl>(board));
     board.add_model(std::make_unique<Port>(board));
+    // Serial-communication modules.
+    for (unsigned i = 0; i < Sercom::kModules; ++i) board.add_model(std::make_unique<Sercom>(board, i));
     // Analogue.
     board.add_model(std::make_unique<Adc>(board));
     board.add_model(std::make_unique<Dac>(board));

@@ -1,0 +1,16 @@
+// SERCOM in USART mode (placeholder: registers read as zero).
+#pragma once
+
+#include "sercom.h"
+
+namespace vboard {
+
+class SercomUsart : public SercomFunction {
+public:
+    explicit SercomUsart(Sercom& module) : SercomFunction(module) {}
+    std::uint32_t read(std::uint32_t offset, unsigned width) override;
+    void write(std::uint32_t offset, unsigned width, std::uint32_t value) override;
+    void reset() override {}
+};
+
+}  // namespace vboard
