@@ -16,8 +16,10 @@ constexpr std::size_t kFirstAxisOffset = 4;
 constexpr std::size_t kAxisCount = 3;
 constexpr std::size_t kAxisBytes = 2;
 
-// ADXL345 full resolution: 3.9 mg per count, typical.
+// ADXL345 full resolution: 3.9 mg per count, typical; 39 units of 0.1 mg.
 constexpr double kGPerCount = 0.0039;
+constexpr int kTenthMgPerCount = 39;
+constexpr double kTenthMgPerG = 10000.0;
 
 // The tick timer counts 7274 periods of a 4 MHz clock: 1.8185 ms, 549.9 ticks per second.
 constexpr double kTickPeriodMs = 1.8185;
