@@ -164,6 +164,11 @@ std::uint32_t Board::call(const std::string& function, const std::vector<std::ui
     return call(s.address, args, limit);
 }
 
+std::uint64_t Board::hits(std::uint32_t address) const {
+    const auto it = hit_counts_.find(address & ~1u);
+    return it == hit_counts_.end() ? 0 : it->second;
+}
+
 void Board::request_stop(StopReason reason, const std::string& message) {
     requested_stop_reason_ = reason;
     requested_stop_message_ = message;
@@ -272,6 +277,9 @@ void Board::on_block(std::uint32_t address, std::uint32_t size) {
         if ((flags_ & kIrqDirty) && take_interrupt(address)) return;
     }
     if (instructions_ >= instruction_limit_) return stop_now(StopReason::InstructionLimit, "");
+    if (!hit_counts_.empty()) {
+        if (auto it = hit_counts_.find(address); it != hit_counts_.end()) ++it->second;
+    }
     const BlockCost cost = cpu_->block_cost(address, size);
     instructions_ += cost.instructions;
     cycles_ += cost.cycles;

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -104,6 +105,12 @@ public:
                        SimTime limit = 1 * kSecond);
     std::uint32_t call(const std::string& function, const std::vector<std::uint32_t>& args = {},
                        SimTime limit = 1 * kSecond);
+    // Counts how often the processor starts executing `address` (a function
+    // entry), without stopping.
+    void watch(std::uint32_t address) { hit_counts_[address & ~1u]; }
+    void watch(const std::string& symbol_name) { watch(symbol(symbol_name)); }
+    std::uint64_t hits(std::uint32_t address) const;
+    std::uint64_t hits(const std::string& symbol_name) const { return hits(symbol(symbol_name)); }
     // Stop the current run at the next block boundary (from a model).
     void request_stop(StopReason reason, const std::string& message);
 
@@ -206,6 +213,7 @@ private:
     SimTime horizon_ = 0;  // min(next_deadline_, time_limit_)
 
     std::unordered_set<std::uint32_t> breakpoints_;
+    std::unordered_map<std::uint32_t, std::uint64_t> hit_counts_;
     std::uint32_t hardfault_handler_ = 0xFFFFFFFF;
     std::uint32_t dummy_handler_ = 0xFFFFFFFF;
     std::uint32_t skip_break_at_ = 0xFFFFFFFF;  // the resume address of a run
