@@ -27,6 +27,15 @@ TEST_F(ResetEntry, MainSeesInitialisedDataAndClearedBss) {
     for (std::uint32_t a = bss; a < bss_end; a += 4) ASSERT_EQ(board().read32(a), 0u) << std::hex << a;
 }
 
+TEST_F(ResetEntry, ZeroInitialisedDataIsClearedOnEveryReset) {
+    boot_to("setup");
+    const std::uint32_t bss = address_of("__bss_start__"), bss_end = address_of("__bss_end__");
+    for (std::uint32_t a = bss; a < bss_end; a += 4) board().write32(a, 0xDEADBEEF);
+    board().reset(vboard::ResetCause::Watchdog);  // RAM survives a reset; the handler clears it
+    boot_to("main");
+    for (std::uint32_t a = bss; a < bss_end; a += 4) ASSERT_EQ(board().read32(a), 0u) << std::hex << a;
+}
+
 TEST_F(ResetEntry, ProcessorStartsAt4MHzAndSystemInitSelects8MHz) {
     EXPECT_EQ(board().cpu_hz(), 4000000u);
     boot_to("main");
