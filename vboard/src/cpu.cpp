@@ -171,10 +171,8 @@ uc_err Cpu::run() {
 
 void Cpu::stop() { uc_emu_stop(uc_); }
 
-BlockCost Cpu::block_cost(std::uint32_t address, std::uint32_t size) {
-    const std::uint64_t key = address | (static_cast<std::uint64_t>(size) << 32);
+BlockCost Cpu::block_cost_slow(std::uint32_t address, std::uint32_t size, std::uint64_t key) {
     CachedCost& cached = cost_cache_[(address >> 1) & (kCostCacheSize - 1)];
-    if (cached.key == key) return cached.cost;
     if (auto it = costs_.find(key); it != costs_.end()) {
         cached = {key, it->second};
         return it->second;

@@ -66,7 +66,12 @@ public:
     uc_err run();
     void stop();
 
-    BlockCost block_cost(std::uint32_t address, std::uint32_t size);
+    // Cost of the block at `address`; the hot path is the cache lookup.
+    BlockCost block_cost(std::uint32_t address, std::uint32_t size) {
+        const std::uint64_t key = address | (static_cast<std::uint64_t>(size) << 32);
+        const CachedCost& cached = cost_cache_[(address >> 1) & (kCostCacheSize - 1)];
+        return cached.key == key ? cached.cost : block_cost_slow(address, size, key);
+    }
 
     uc_engine* engine() const { return uc_; }
 
@@ -91,6 +96,7 @@ private:
     // direct-mapped cache in front: the block hook runs every few
     // instructions and must stay cheap.
     std::unordered_map<std::uint64_t, BlockCost> costs_;
+    BlockCost block_cost_slow(std::uint32_t address, std::uint32_t size, std::uint64_t key);
     struct CachedCost {
         std::uint64_t key = ~std::uint64_t{0};
         BlockCost cost{};
