@@ -40,6 +40,9 @@ void add_run_options(CLI::App& run, RunCommand& cmd) {
     run.add_option("--fault", cmd.faults,
                    "Inject a fault, KIND[:ARG][@START[..END]]; START/END as 1.5, 1.5s, 250ms, 40us or "
                    "123456i (instructions). May be repeated");
+    run.add_flag("--wdt-alwayson", cmd.board.wdt_alwayson,
+                 "Start with the watchdog enabled and locked on (ALWAYSON), period 16 s, as the user row "
+                 "fuses would leave it after every reset");
     run.add_flag("--quiet", cmd.board.quiet, "Do not print the models' findings as they happen");
 }
 

@@ -14,6 +14,8 @@
 #include "sercom.h"
 #include "supc.h"
 #include "systick.h"
+#include "tc.h"
+#include "wdt.h"
 
 namespace vboard {
 
@@ -28,11 +30,14 @@ void install_models(Board& board) {
     board.add_model(std::make_unique<Oscctrl>(board));
     board.add_model(std::make_unique<Supc>(board));
     board.add_model(std::make_unique<Gclk>(board));
+    board.add_model(std::make_unique<Wdt>(board));
     // Memories and I/O.
     board.add_model(std::make_unique<Nvmctrl>(board));
     board.add_model(std::make_unique<Port>(board));
     // Serial-communication modules.
     for (unsigned i = 0; i < Sercom::kModules; ++i) board.add_model(std::make_unique<Sercom>(board, i));
+    // Timers (TC0 first: model<Tc>() finds it).
+    for (const TcInstance& tc : {Tc::kTc0, Tc::kTc1, Tc::kTc4}) board.add_model(std::make_unique<Tc>(board, tc));
     // Analogue.
     board.add_model(std::make_unique<Adc>(board));
     board.add_model(std::make_unique<Dac>(board));
