@@ -17,6 +17,9 @@ TEST_P(AdversarialStream, DecodesEveryTrueFrameAndInventsNone) {
     EXPECT_EQ(s.invented, 0u);
     EXPECT_EQ(s.lost, 0u);
     EXPECT_EQ(r.resets.size(), c.resets);
+    // Every byte is a frame's, a text line's or skipped, once.
+    EXPECT_EQ(r.sync.frames * kFrameSize + r.sync.text_bytes + r.sync.skipped_bytes,
+              c.stream.data().size());
 }
 
 auto comparable(const Sample& s) {
