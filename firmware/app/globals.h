@@ -29,6 +29,32 @@ struct stconfig_inclinacion {
     uint8_t cinvertir_basculante;  // not persisted
 };
 
+// Test-mode state.
+struct sttest {
+    uint8_t en_test;
+    uint8_t test_rapido;
+    uint8_t posicion_test_rapido;
+    uint8_t test_acelerometro;
+};
+static_assert(sizeof(sttest) == 4);
+
+// Sample tick flag: the TC0 interrupt stores 1, loop stores 0 after a frame. A flag, not a
+// counter.
+extern volatile uint8_t ctick;
+
+// Working state, set to its start values by inicializacion_dispositivo.
+extern uint8_t cled_estado;
+extern sttest test;
+extern float fmedida;
+extern uint8_t cimpacto_leve;
+extern uint16_t iretardo_impacto_leve;
+extern uint16_t itemporizado_impacto_leve;
+extern uint8_t cimpacto_grave;
+extern uint16_t iretardo_impacto_grave;
+extern uint16_t itemporizado_impacto_grave;
+extern float fvalores_leve[3];
+extern float fvalores_grave[3];
+
 // Configuration, persisted by storage/procesado.
 extern stconfig_impacto config_impacto;
 extern stconfig_inclinacion config_inclinacion;
