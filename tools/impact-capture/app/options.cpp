@@ -74,7 +74,7 @@ std::optional<int> parse_options(int argc, char** argv, Options& out) {
                    "Draw X, Y, Z and the magnitude against device time into FILE.png or "
                    "FILE.svg (needs gnuplot, Debian package gnuplot-nox)")
         ->type_name("FILE");
-    app.add_option("-D,--duration", out.duration_s,
+    app.add_option("--duration", out.duration_s,
                    "Stop after S seconds: host time for a device, device time (from the first "
                    "frame) for a file or standard input")
         ->type_name("S")

@@ -13,6 +13,8 @@ class ArrivalTimes {
     void add(std::uint64_t end, double host_time_s);
     // Host time of the byte at `offset`; offsets must not decrease from call to call.
     double at(std::uint64_t offset);
+    // Offsets before `offset` will not be asked for any more.
+    void forget_before(std::uint64_t offset) { at(offset); }
 
   private:
     struct Chunk {

@@ -11,6 +11,8 @@ void Decoder::feed(const std::uint8_t* data, std::size_t size, double host_time_
     if (done_ || finished_ || size == 0) return;
     arrivals_.add(sync_.counters().bytes + size, host_time_s);
     sync_.feed(data, size);
+    // Chunks whose bytes are all decided, frames or not, need no time any more.
+    arrivals_.forget_before(sync_.counters().bytes - sync_.pending());
 }
 
 void Decoder::finish() {
@@ -53,12 +55,13 @@ void Decoder::on_frame(const RawFrame& frame) {
     if (config_.max_frames && next_index_ >= *config_.max_frames) done_ = true;
 }
 
-void Decoder::on_text_line(std::string_view text, std::uint64_t offset) {
+void Decoder::on_text_line(std::string_view text, std::uint64_t begin, std::uint64_t end) {
     if (done_) return;
     if (!pending_reset_) {
         pending_reset_.emplace();
-        pending_reset_->offset = offset;
-        pending_reset_->host_time_s = arrivals_.at(offset);
+        pending_reset_->offset = begin;
+        // When the first line was complete: its start may lie in a chunk already forgotten.
+        pending_reset_->host_time_s = arrivals_.at(end - 1);
     }
     std::string& t = pending_reset_->text;
     if (t.size() < kMaxResetTextChars) {

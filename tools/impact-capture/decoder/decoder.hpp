@@ -54,7 +54,7 @@ class Decoder : private FrameSyncSink {
 
   private:
     void on_frame(const RawFrame& frame) override;
-    void on_text_line(std::string_view text, std::uint64_t offset) override;
+    void on_text_line(std::string_view text, std::uint64_t begin, std::uint64_t end) override;
     void close_reset();
     void cut_event();
 

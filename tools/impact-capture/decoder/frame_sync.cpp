@@ -256,7 +256,7 @@ void FrameSync::skip(std::size_t n) {
         anchor_ = offset_of(0);
         expecting_ = false;
         locked_in_session_ = false;
-        sink_.on_text_line(text_.line(), anchor_ - bytes);
+        sink_.on_text_line(text_.line(), anchor_ - bytes, anchor_);
     }
 }
 

@@ -26,8 +26,8 @@ class FrameSyncSink {
   public:
     virtual ~FrameSyncSink() = default;
     virtual void on_frame(const RawFrame& frame) = 0;
-    // A text line found between frames; `offset` is where it starts.
-    virtual void on_text_line(std::string_view text, std::uint64_t offset) = 0;
+    // A text line found between frames, from stream offset `begin` up to `end` (its LF included).
+    virtual void on_text_line(std::string_view text, std::uint64_t begin, std::uint64_t end) = 0;
 };
 
 struct SyncCounters {
@@ -52,6 +52,8 @@ class FrameSync {
 
     const SyncCounters& counters() const { return counters_; }
     bool locked() const { return mode_ == Mode::kLocked; }
+    // Bytes fed but not yet decided.
+    std::size_t pending() const { return available(); }
 
   private:
     enum class Mode { kHunting, kLocked };

@@ -30,8 +30,8 @@ struct ResetEvent {
     std::uint64_t offset = 0;       // stream offset of the first text line
     std::uint64_t next_frame = 0;   // index of the first frame after it
     std::uint64_t timeline_ms = 0;  // device time of the last frame before it
-    double host_time_s = 0.0;
-    std::string text;  // its lines, each ended by '\n'
+    double host_time_s = 0.0;       // when its first line was complete
+    std::string text;               // its lines, each ended by '\n'
 };
 
 // A stretch of samples whose magnitude exceeds the threshold.
