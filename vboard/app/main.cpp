@@ -8,12 +8,14 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <CLI/CLI.hpp>
 
 #include "src/board.h"
+#include "src/flash_persistence.h"
 
 namespace {
 
@@ -39,7 +41,14 @@ void add_run_options(CLI::App& run, RunCommand& cmd) {
                    "their cause, faults, findings of the peripheral models");
     run.add_option("--fault", cmd.faults,
                    "Inject a fault, KIND[:ARG][@START[..END]]; START/END as 1.5, 1.5s, 250ms, 40us or "
-                   "123456i (instructions). May be repeated");
+                   "123456i (instructions). May be repeated. power-cut@T: the supply fails at T (a time or an "
+                   "instruction count); an erase or page write in progress is left half done, the flash "
+                   "storage area is written back (--flash) and the run ends (exit code 0)");
+    run.add_option("--flash", cmd.board.flash_file,
+                   "Keep the flash storage area (the image's 1280-byte _dataeeprom_storage) in FILE between "
+                   "runs: loaded at start (a missing FILE starts from the image's contents, zeros; a FILE of "
+                   "another size is refused), written back at the end of the run and at a power cut. The end "
+                   "of a run is a power cut for an erase or page write still in progress");
     run.add_flag("--wdt-alwayson", cmd.board.wdt_alwayson,
                  "Start with the watchdog enabled and locked on (ALWAYSON), period 16 s, as the user row "
                  "fuses would leave it after every reset");
@@ -58,16 +67,26 @@ std::string summary_line(const vboard::Board& board, const vboard::RunResult& re
         std::snprintf(text, sizeof text, " %s at %.3f s", vboard::reset_cause_name(r.cause), vboard::to_seconds(r.time));
         line += text;
     }
-    if (result.reason == vboard::StopReason::Fault) line += "; stopped: " + result.message;
+    if (result.reason == vboard::StopReason::Fault || result.reason == vboard::StopReason::PowerCut)
+        line += "; stopped: " + result.message;
     return line;
 }
 
 int run_board(RunCommand& cmd) {
     for (const std::string& f : cmd.faults) cmd.board.faults.push_back(vboard::parse_fault(f));
     vboard::Board board(cmd.board);
+    std::optional<vboard::FlashPersistence> flash;
+    if (!cmd.board.flash_file.empty()) {
+        flash.emplace(board, cmd.board.flash_file);
+        flash->load();
+    }
     const auto wall_start = std::chrono::steady_clock::now();
     const vboard::RunResult result = board.run_for(vboard::from_seconds(cmd.seconds));
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_start).count();
+    if (flash) {
+        if (result.reason != vboard::StopReason::PowerCut) board.power_cut();
+        flash->save();
+    }
     if (!cmd.report_file.empty()) {
         nlohmann::json report = board.report();
         report["stop"] = {{"reason", vboard::stop_reason_name(result.reason)}, {"message", result.message}};

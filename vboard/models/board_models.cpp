@@ -10,6 +10,7 @@
 #include "oscctrl.h"
 #include "pm.h"
 #include "port.h"
+#include "power_supply.h"
 #include "scb.h"
 #include "sercom.h"
 #include "supc.h"
@@ -29,6 +30,7 @@ void install_models(Board& board) {
     board.add_model(std::make_unique<Mclk>(board));
     board.add_model(std::make_unique<Oscctrl>(board));
     board.add_model(std::make_unique<Supc>(board));
+    board.add_model(std::make_unique<PowerSupply>(board));
     board.add_model(std::make_unique<Gclk>(board));
     board.add_model(std::make_unique<Wdt>(board));
     // Memories and I/O.
