@@ -10,6 +10,7 @@ uint8_t cmuestras_filtro = kMuestrasFiltroInicial;
 uint8_t cdebug = 0;
 
 volatile uint8_t ctick = 0;
+uint8_t cdatos[6] = {};
 
 uint8_t cled_estado = 0;
 sttest test = {};

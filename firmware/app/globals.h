@@ -42,6 +42,10 @@ static_assert(sizeof(sttest) == 4);
 // counter.
 extern volatile uint8_t ctick;
 
+// The last good sample, each axis high byte first: X high, X low, Y high, Y low, Z high, Z low.
+// Written by leer_aceleracion, sent by loop.
+extern uint8_t cdatos[6];
+
 // Working state, set to its start values by inicializacion_dispositivo.
 extern uint8_t cled_estado;
 extern sttest test;
