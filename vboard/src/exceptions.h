@@ -37,7 +37,7 @@ public:
     void clear_pending(unsigned exc);
     bool pending(unsigned exc) const { return pending_[exc]; }
     void set_line(unsigned irq, bool level);
-    bool line(unsigned irq) const { return level_[irq]; }
+    bool line(unsigned irq) const { return level_[exception::kFirstIrq + irq]; }
 
     void set_enabled(unsigned irq, bool on);
     bool enabled_irq(unsigned irq) const { return enabled_[irq]; }
