@@ -34,6 +34,18 @@ constexpr uint32_t prescalerConfigBits(uint32_t prescaler) {
 static_assert(prescalerConfigBits(2) == 0x100 && prescalerConfigBits(1024) == 0x700 &&
               prescalerConfigBits(3) == 0);
 
+// Start values of the working state and the configuration records.
+constexpr uint8_t kLedEstadoInicial = 1;
+constexpr uint8_t kMuestrasFiltroInicial = 5;
+constexpr uint8_t kEjeInicial = 3;
+constexpr uint8_t kHabilitado = 1;
+constexpr uint8_t kNoInvertido = 0;
+constexpr float kUmbralLeveInicial = 2.0f;
+constexpr float kUmbralGraveInicial = 4.0f;
+constexpr uint16_t kRetardoImpactoInicial = 100;
+constexpr uint8_t kTiempoAlarmaInicial = 5;
+constexpr uint8_t kDeshabilitado = 0;
+
 }  // namespace
 
 void setup_timerTC0(uint32_t prescaler, uint32_t ccVal) {
@@ -60,6 +72,41 @@ void interrupcion_timer_cada_miliseg() {
 extern "C" void TC0_Handler() {
     tc0_registers::acknowledgeMatch();
     interrupcion_timer_cada_miliseg();
+}
+
+void inicializacion_dispositivo() {
+    cled_estado = kLedEstadoInicial;
+    test.en_test = 0;
+    test.test_rapido = 0;
+    test.posicion_test_rapido = 0;
+    fmedida = 0.0f;
+    cimpacto_leve = 0;
+    iretardo_impacto_leve = 0;
+    itemporizado_impacto_leve = 0;
+    cimpacto_grave = 0;
+    iretardo_impacto_grave = 0;
+    itemporizado_impacto_grave = 0;
+    for (float& v : fvalores_leve) {
+        v = 0.0f;
+    }
+    for (float& v : fvalores_grave) {
+        v = 0.0f;
+    }
+
+    cmuestras_filtro = kMuestrasFiltroInicial;
+    config_impacto.ceje = kEjeInicial;
+    config_impacto.cenable_leve = kHabilitado;
+    config_impacto.fumbral_impacto_leve = kUmbralLeveInicial;
+    config_impacto.iretardo_impacto_leve = kRetardoImpactoInicial;
+    config_impacto.ctiempo_alarma_impacto_leve = kTiempoAlarmaInicial;
+    config_impacto.cinvertir_leve = kNoInvertido;
+    config_impacto.cenable_grave = kHabilitado;
+    config_impacto.fumbral_impacto_grave = kUmbralGraveInicial;
+    config_impacto.iretardo_impacto_grave = kRetardoImpactoInicial;
+    config_impacto.ctiempo_alarma_impacto_grave = kTiempoAlarmaInicial;
+    config_impacto.cinvertir_grave = kNoInvertido;
+    config_inclinacion.cenable_permanente = kDeshabilitado;
+    config_inclinacion.cenable_basculante = kDeshabilitado;
 }
 
 void setup() {}

@@ -1,4 +1,5 @@
-// The main program file's operations: the sample tick timer.
+// The main program file's operations: the sample tick timer and the start values of the
+// working state.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,10 @@ void start_timerTC0();
 
 // The tick action: a tick is pending.
 void interrupcion_timer_cada_miliseg();
+
+// Working state and configuration records to their start values (the configuration load
+// that follows replaces the configuration values).
+void inicializacion_dispositivo();
 
 extern "C" {
 // The TC0 interrupt (line 17): acknowledges the compare match and runs the tick action.
