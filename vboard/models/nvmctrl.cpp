@@ -112,9 +112,11 @@ void Nvmctrl::execute(std::uint32_t cmd) {
     const std::uint32_t address = addressed_byte();
     switch (cmd) {
         case kCmdPBC:
+            log_.push_back({cmd, address, now(), 0, false, 0, true});
             return clear_page_buffer();
-        case kCmdINVALL:
-            return;  // this board's flash has no cache
+        case kCmdINVALL:  // this board's flash has no cache
+            log_.push_back({cmd, address, now(), 0, false, 0, true});
+            return;
         case kCmdER:
         case kCmdWP:
             if (address >= kMainArraySize) {
@@ -191,7 +193,7 @@ void Nvmctrl::finish(unsigned bytes) {
     }
     // The buffer is cleared when a write page ends (unconfirmed for this part).
     if (r.cmd == kCmdWP) clear_page_buffer();
-    r.interrupted_bytes = bytes;
+    r.bytes_done = bytes;
     r.completed = bytes == size;
     running_.reset();
     reschedule();
@@ -236,10 +238,9 @@ void Nvmctrl::add_to_report(nlohmann::json& report) const {
     section["page_writes"] = total_.page_writes;
     section["row_erase_time_s"] = to_seconds(kRowEraseTime);
     section["page_write_time_s"] = to_seconds(kPageWriteTime);
-    section["interrupted_commands"] =
-        std::count_if(log_.begin(), log_.end(), [this](const CommandRecord& r) {
-            return !r.completed && !(running_ && &r == &log_[running_->record]);
-        });
+    section["interrupted_commands"] = std::count_if(log_.begin(), log_.end(), [this](const CommandRecord& r) {
+        return !r.completed && !(running_ && &r == &log_[running_->record]);
+    });
     RowWear in_area;
     if (const auto area = find_storage_area(board().image())) {
         nlohmann::json rows = nlohmann::json::array();

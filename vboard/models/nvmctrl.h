@@ -67,14 +67,14 @@ class Nvmctrl : public RegisterPeripheral {
     static constexpr SimTime kRowEraseTime = 6 * kMillisecond;
     static constexpr SimTime kPageWriteTime = 2500 * kMicrosecond;
 
-    // One executed ER or WP, for tests and the report.
+    // One executed command, for tests and the report.
     struct CommandRecord {
         std::uint32_t cmd;
-        std::uint32_t address;  // byte address of the row or page
+        std::uint32_t address;  // ER, WP: byte address of the row or page; others: ADDR in bytes
         SimTime start;
-        unsigned buffer_bytes;       // WP: page-buffer bytes loaded since the last clear
-        bool automatic;              // WP started by the store of a page's last word
-        unsigned interrupted_bytes;  // bytes done when power failed, or the size when completed
+        unsigned buffer_bytes;  // WP: page-buffer bytes loaded since the last clear
+        bool automatic;         // WP started by the store of a page's last word
+        unsigned bytes_done;    // ER, WP: bytes erased or programmed (all but at a power loss)
         bool completed;
     };
     struct RowWear {
@@ -88,7 +88,7 @@ class Nvmctrl : public RegisterPeripheral {
     unsigned wait_states() const { return (value(kCTRLB) & kCtrlbRwsMask) >> 1; }
     bool busy() const { return running_.has_value(); }
 
-    // Every ER and WP since the board was made, in order (survives resets).
+    // Every command executed since the board was made, in order (survives resets).
     const std::vector<CommandRecord>& commands() const { return log_; }
     // Erases and page writes issued on the row at `row_address` (survives resets).
     RowWear wear(std::uint32_t row_address) const;
