@@ -9,7 +9,7 @@ using exception::kIrqLines;
 
 Nvic::Nvic(Board& board) : Peripheral(board, "NVIC", kBase, kIPR + 4 * kIprWords) {}
 
-bool Nvic::enabled(unsigned line) const { return board().exceptions().enabled_irq(kFirstIrq + line); }
+bool Nvic::enabled(unsigned line) const { return board().exceptions().enabled_irq(line); }
 
 std::uint8_t Nvic::priority_byte(unsigned line) const {
     return board().exceptions().priority_byte(kFirstIrq + line);
@@ -23,7 +23,7 @@ std::uint32_t Nvic::read(std::uint32_t offset, unsigned width) {
     std::uint32_t word = 0;
     if (word_offset == kISER || word_offset == kICER) {
         for (unsigned i = 0; i < kIrqLines; ++i)
-            if (ex.enabled_irq(kFirstIrq + i)) word |= 1u << i;
+            if (ex.enabled_irq(i)) word |= 1u << i;
     } else if (word_offset == kISPR || word_offset == kICPR) {
         for (unsigned i = 0; i < kIrqLines; ++i)
             if (ex.pending(kFirstIrq + i)) word |= 1u << i;

@@ -40,7 +40,7 @@ public:
     bool line(unsigned irq) const { return level_[exception::kFirstIrq + irq]; }
 
     void set_enabled(unsigned irq, bool on);
-    bool enabled_irq(unsigned irq) const { return enabled_[irq]; }
+    bool enabled_irq(unsigned irq) const { return enabled_[exception::kFirstIrq + irq]; }
 
     // Priority bytes: IRQ n, and the configurable system exceptions
     // (SVCall, PendSV, SysTick). Unimplemented bits read as zero.
