@@ -41,7 +41,11 @@ void add_run_options(CLI::App& run, RunCommand& cmd) {
                    "their cause, faults, findings of the peripheral models");
     run.add_option("--fault", cmd.faults,
                    "Inject a fault, KIND[:ARG][@START[..END]]; START/END as 1.5, 1.5s, 250ms, 40us or "
-                   "123456i (instructions). May be repeated. power-cut@T: the supply fails at T (a time or an "
+                   "123456i (instructions). May be repeated. I2C: sensor-absent[:read|:write] (the "
+                   "accelerometer does not acknowledge its address), sensor-nack[:N] (the next N data bytes "
+                   "written to it, 1 by default, are not acknowledged), scl-low (the clock line is held low: "
+                   "transfers stop until END), bus-error (a misplaced START/STOP cuts the next byte). "
+                   "power-cut@T: the supply fails at T (a time or an "
                    "instruction count); an erase or page write in progress is left half done, the flash "
                    "storage area is written back (--flash) and the run ends (exit code 0)");
     run.add_option("--flash", cmd.board.flash_file,
@@ -49,9 +53,30 @@ void add_run_options(CLI::App& run, RunCommand& cmd) {
                    "runs: loaded at start (a missing FILE starts from the image's contents, zeros; a FILE of "
                    "another size is refused), written back at the end of the run and at a power cut. The end "
                    "of a run is a power cut for an erase or page write still in progress");
+    run.add_option("--sensor", cmd.board.sensor,
+                   "Where the accelerometer's samples come from: still (the default: lying flat, 0, 0, +1 g "
+                   "with small noise), demo (at rest, with impacts of several g every few seconds) or a CSV "
+                   "FILE: a header line t,x,y,z, then one row per point, t in seconds of simulated time since "
+                   "power-on (increasing), x, y and z in g; '#' lines are comments. The sensor samples it at "
+                   "its output data rate, interpolating linearly, holding the first row before it and the "
+                   "last after it; beyond its +-16 g range it clips");
     run.add_flag("--wdt-alwayson", cmd.board.wdt_alwayson,
                  "Start with the watchdog enabled and locked on (ALWAYSON), period 16 s, as the user row "
                  "fuses would leave it after every reset");
+    run.add_option("--uart1-out", cmd.board.uart1_out,
+                   "Write every byte Serial1 transmits (PA18) to FILE, '-' for standard output");
+    run.add_option("--uart1-in", cmd.board.uart1_in,
+                   "Send FILE's bytes to Serial1's receiver (PA19) at the line's rate, back to back, from the "
+                   "moment the receiver is on. A byte with a framing error (a wrong baud rate or frame at the "
+                   "far end) is injected with --fault uart1-frame-error[:BYTE]@T: at time T the far end sends "
+                   "BYTE (default 0) with a bad stop bit")
+        ->check(CLI::ExistingFile);
+    run.add_flag("--uart1-pty", cmd.board.uart1_pty,
+                 "Open a pseudo-terminal for Serial1 and print its path: a terminal program or the capture "
+                 "tool opens it like a board on a USB serial adapter; it carries both directions");
+    run.add_flag("--realtime", cmd.board.realtime,
+                 "Keep simulated time from running ahead of wall time (for a terminal on --uart1-pty); "
+                 "without it the board runs as fast as it can");
     run.add_flag("--quiet", cmd.board.quiet, "Do not print the models' findings as they happen");
 }
 

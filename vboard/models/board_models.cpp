@@ -2,6 +2,7 @@
 // added here is on the bus, reset with the board and advanced in time.
 #include "../src/board.h"
 #include "adc.h"
+#include "board_i2c.h"
 #include "dac.h"
 #include "gclk.h"
 #include "mclk.h"
@@ -38,6 +39,8 @@ void install_models(Board& board) {
     board.add_model(std::make_unique<Port>(board));
     // Serial-communication modules.
     for (unsigned i = 0; i < Sercom::kModules; ++i) board.add_model(std::make_unique<Sercom>(board, i));
+    // Off the chip: the I2C bus on SERCOM5's pads and the accelerometer on it.
+    install_i2c_devices(board);
     // Timers (TC0 first: model<Tc>() finds it).
     for (const TcInstance& tc : {Tc::kTc0, Tc::kTc1, Tc::kTc4}) board.add_model(std::make_unique<Tc>(board, tc));
     // Analogue.
