@@ -112,10 +112,12 @@ void Nvmctrl::execute(std::uint32_t cmd) {
     const std::uint32_t address = addressed_byte();
     switch (cmd) {
         case kCmdPBC:
-            log_.push_back({cmd, address, now(), 0, false, 0, true});
+            log_.push_back({cmd, address, now(), 0, false, 0, true, board().instructions(),
+                            board().instructions()});
             return clear_page_buffer();
         case kCmdINVALL:  // this board's flash has no cache
-            log_.push_back({cmd, address, now(), 0, false, 0, true});
+            log_.push_back({cmd, address, now(), 0, false, 0, true, board().instructions(),
+                            board().instructions()});
             return;
         case kCmdER:
         case kCmdWP:
@@ -155,7 +157,8 @@ void Nvmctrl::start(std::uint32_t cmd, std::uint32_t address, SimTime duration, 
         ++row_wear.page_writes;
         ++total_.page_writes;
     }
-    log_.push_back({cmd, address, now(), cmd == kCmdWP ? buffer_bytes_ : 0, automatic, 0, false});
+    log_.push_back({cmd, address, now(), cmd == kCmdWP ? buffer_bytes_ : 0, automatic, 0, false,
+                    board().instructions(), 0});
     running_ = Running{log_.size() - 1, now() + duration, duration};
     reschedule();
 }
@@ -194,6 +197,7 @@ void Nvmctrl::finish(unsigned bytes) {
     // The buffer is cleared when a write page ends (unconfirmed for this part).
     if (r.cmd == kCmdWP) clear_page_buffer();
     r.bytes_done = bytes;
+    r.end_instructions = board().instructions();
     r.completed = bytes == size;
     running_.reset();
     reschedule();
@@ -238,9 +242,10 @@ void Nvmctrl::add_to_report(nlohmann::json& report) const {
     section["page_writes"] = total_.page_writes;
     section["row_erase_time_s"] = to_seconds(kRowEraseTime);
     section["page_write_time_s"] = to_seconds(kPageWriteTime);
-    section["interrupted_commands"] = std::count_if(log_.begin(), log_.end(), [this](const CommandRecord& r) {
-        return !r.completed && !(running_ && &r == &log_[running_->record]);
-    });
+    section["interrupted_commands"] =
+        std::count_if(log_.begin(), log_.end(), [this](const CommandRecord& r) {
+            return !r.completed && !(running_ && &r == &log_[running_->record]);
+        });
     RowWear in_area;
     if (const auto area = find_storage_area(board().image())) {
         nlohmann::json rows = nlohmann::json::array();

@@ -76,6 +76,8 @@ class Nvmctrl : public RegisterPeripheral {
         bool automatic;         // WP started by the store of a page's last word
         unsigned bytes_done;    // ER, WP: bytes erased or programmed (all but at a power loss)
         bool completed;
+        std::uint64_t start_instructions;  // the board's instruction count when it was issued
+        std::uint64_t end_instructions;    // and when it ended
     };
     struct RowWear {
         unsigned row_erases = 0;
