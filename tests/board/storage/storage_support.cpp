@@ -151,14 +151,23 @@ Configuration start_values() {
     return c;
 }
 
-void boot_configuration(vboard::Board& board, vboard::SimTime limit) {
+BootOutcome boot_configuration(vboard::Board& board, vboard::SimTime limit) {
     const vboard::RunResult r = board.run_until("setup", limit);
     if (r.reason != vboard::StopReason::Breakpoint)
         throw std::runtime_error(std::string("start did not reach setup: ") +
                                  vboard::stop_reason_name(r.reason) + " " + r.message);
-    write_configuration(board, start_values());
+    if (board.image().find("inicializacion_dispositivo"))
+        board.call("inicializacion_dispositivo", {}, limit);
+    else
+        write_configuration(board, start_values());
+    BootOutcome outcome;
+    Wear before = total_wear(board);
     board.call("verificacion_memoria", {}, limit);
+    outcome.defaults = total_wear(board) - before;
+    before = total_wear(board);
     board.call("cargar_estructuras_configuracion", {}, limit);
+    outcome.load = total_wear(board) - before;
+    return outcome;
 }
 
 void power_cycle(vboard::Board& board) {

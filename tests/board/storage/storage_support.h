@@ -103,18 +103,8 @@ void write_global8(vboard::Board& board, const std::string& name, std::uint8_t v
 Record encode(const Configuration& config);
 // Every field within the range the load accepts.
 bool impact_fields_in_range(const Configuration& config);
-// The values the working state starts with before the configuration is
-// loaded (inicializacion_dispositivo).
+// The configuration's start values (those of inicializacion_dispositivo).
 Configuration start_values();
-
-// ---- a start ----
-// Runs from reset to setup and then the configuration steps of setup: the
-// start values, verificacion_memoria and cargar_estructuras_configuracion.
-// The application's setup does not run these yet; once it does, this
-// becomes a run to the end of those steps.
-void boot_configuration(vboard::Board& board, vboard::SimTime limit = 2 * vboard::kSecond);
-// Power off (whatever is in progress is left half done) and on again.
-void power_cycle(vboard::Board& board);
 
 // ---- flash wear ----
 struct Wear {
@@ -123,11 +113,30 @@ struct Wear {
     bool operator==(const Wear& o) const {
         return row_erases == o.row_erases && page_writes == o.page_writes;
     }
+    bool operator!=(const Wear& o) const { return !(*this == o); }
 };
 Wear total_wear(const vboard::Board& board);
 Wear operator-(const Wear& a, const Wear& b);
 // Wear per row of the storage area.
 std::vector<Wear> area_wear(const vboard::Board& board);
+
+// ---- a start ----
+// What the configuration steps of a start wrote.
+struct BootOutcome {
+    Wear defaults;  // by verificacion_memoria: the factory defaults stored
+    Wear load;      // by cargar_estructuras_configuracion: a repair
+    Wear total() const {
+        return {defaults.row_erases + load.row_erases, defaults.page_writes + load.page_writes};
+    }
+};
+// Runs from reset to setup and then the configuration steps of setup:
+// inicializacion_dispositivo (the start values), verificacion_memoria and
+// cargar_estructuras_configuracion. The application's setup does not run
+// these yet; once it does, this becomes a run to the end of those steps.
+// A power cut during the steps ends them with a std::runtime_error.
+BootOutcome boot_configuration(vboard::Board& board, vboard::SimTime limit = 2 * vboard::kSecond);
+// Power off (whatever is in progress is left half done) and on again.
+void power_cycle(vboard::Board& board);
 
 std::string hex(const std::vector<std::uint8_t>& bytes);
 std::string hex(const Record& record);
