@@ -272,7 +272,7 @@ void Wdt::write_clear(const RegisterSpec& reg, std::uint32_t written) {
         ++early_clears_;
         return watchdog_reset("CLEAR written in the closed window");
     }
-    start_sync(kSyncClear, reg, written & 0xFF);
+    if (start_sync(kSyncClear, reg, written & 0xFF) && running_) last_clear_written_ = now();
 }
 
 void Wdt::update_irq() {

@@ -84,6 +84,9 @@ class Wdt : public RegisterPeripheral {
     SimTime period_start() const { return period_start_; }
     std::uint64_t timeouts() const { return timeouts_; }
     std::uint64_t accepted_clears() const { return accepted_clears_; }
+    // When CLEAR was last written with the key and taken for synchronisation
+    // (kept across resets).
+    SimTime last_clear_written() const { return last_clear_written_; }
 
   protected:
     std::uint32_t on_read(const RegisterSpec& reg, std::uint32_t stored) override;
@@ -114,6 +117,7 @@ class Wdt : public RegisterPeripheral {
     std::uint64_t early_clears_ = 0;
     std::uint64_t wrong_keys_ = 0;
     std::uint64_t accepted_clears_ = 0;
+    SimTime last_clear_written_ = kNever;
     std::string last_reset_reason_;
 };
 
