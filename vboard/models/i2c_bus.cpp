@@ -102,6 +102,25 @@ void I2cBus::abort(SimTime t, bool bus_error) {
     close(t, false);
 }
 
+void I2cBus::cut_start(SimTime t, std::uint8_t address_byte, SimTime done) {
+    const bool repeated = open_;
+    if (repeated) close(t, false);
+    I2cTransfer transfer;
+    transfer.start = t;
+    transfer.address = address_byte >> 1;
+    transfer.read = (address_byte & 1u) != 0;
+    transfer.repeated_start = repeated;
+    transfer.address_done = done;
+    transfer.end = done;
+    transfer.bus_error = true;
+    if (log_.size() == kLogCapacity) log_.pop_front();
+    log_.push_back(std::move(transfer));
+    ++transfers_total_;
+    ++bus_errors_;
+    for (auto& [address, device] : devices_) device->on_stop(done);
+    selected_ = nullptr;
+}
+
 // ---------------------------------------------------------------- faults
 
 bool I2cBus::observe_faults() {

@@ -88,6 +88,8 @@ class I2cBus : public Peripheral {
     void stop(SimTime t);
     // The master let go of the lines without a STOP (bus error, disable, reset).
     void abort(SimTime t, bool bus_error);
+    // A START whose address byte a bus error cut at `done`: logged, nobody addressed.
+    void cut_start(SimTime t, std::uint8_t address_byte, SimTime done);
     bool transaction_open() const { return open_; }
     // The pins carry SERCOM5's pads: both are multiplexed to function D.
     bool pads_connected() const;

@@ -360,8 +360,14 @@ void SercomI2cMaster::finish(const Op& op) {
     const SimTime t = op.done;
     const SimTime period = scl_period();
     const SimTime after_ack = op.ack_first ? op.begin + period : op.begin;
-    if (op.kind != OpKind::Stop && bus_ && bus_->take_bus_error(t)) return bus_error(t);
     const bool connected = pads_connected();
+    if (op.kind != OpKind::Stop && connected && bus_->take_bus_error(t)) {
+        if (op.kind == OpKind::Address)
+            bus_->cut_start(after_ack, op.byte, t);
+        else
+            bus_->abort(t, true);
+        return bus_error();
+    }
     if (op.ack_first && connected) bus_->master_ack(after_ack, !op.master_nack);
     switch (op.kind) {
         case OpKind::Address: {
@@ -406,10 +412,9 @@ void SercomI2cMaster::finish(const Op& op) {
     update_irq();
 }
 
-void SercomI2cMaster::bus_error(SimTime t) {
+void SercomI2cMaster::bus_error() {
     intflag_ |= kMb | kError;
     status_ |= kBusErr | kArbLost;
-    bus_->abort(t, true);
     bus_state_ = kIdle;
     awaiting_ack_ = false;
     ops_.clear();

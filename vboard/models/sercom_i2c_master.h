@@ -128,7 +128,7 @@ class SercomI2cMaster : public SercomFunction {
     void plan_front(SimTime earliest);
     bool pads_connected();
     void finish(const Op& op);
-    void bus_error(SimTime t);
+    void bus_error();
     void settle(SimTime now);
     void observe_faults();
     void update_irq();
