@@ -40,11 +40,14 @@ class ConfigurationStore : public FullImageTest {
     }
     Configuration config() { return read_configuration(board()); }
 
-    // After every start: the globals are in range and stored exactly.
+    // After every start: the globals are in range and stored exactly, and the
+    // flash controller saw nothing it reports.
     void expect_consistent() {
         const Configuration c = config();
         EXPECT_TRUE(impact_fields_in_range(c));
         EXPECT_EQ(hex(encode(c)), hex(stored_record(board())));
+        for (const auto& [key, entry] : board().diagnostics().entries())
+            EXPECT_EQ(entry.text.find("NVMCTRL"), std::string::npos) << entry.text;
     }
 };
 
