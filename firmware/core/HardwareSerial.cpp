@@ -1,0 +1,3 @@
+#include "core/HardwareSerial.h"
+
+HardwareSerial::HardwareSerial() = default;
