@@ -80,3 +80,43 @@ static_assert(g_APinDescription[21].ulPinAttribute == 0x007F);
 static_assert(g_APinDescription[4].ulPeripheralAttribute == 0x07);
 static_assert(g_APinDescription[12].ulPeripheralAttribute == 0x06);
 static_assert(g_APinDescription[14].ulPeripheralAttribute == 0x05);
+
+// Serial-communication modules, serial ports and their interrupt lines.
+// Constructed in this order by this file's static constructor, the last one
+// to run; none of them touches a register.
+
+SERCOM sercom0(&chip::SERCOM0);
+SERCOM sercom1(&chip::SERCOM1);
+SERCOM sercom2(&chip::SERCOM2);
+SERCOM sercom3(&chip::SERCOM3);
+SERCOM sercom4(&chip::SERCOM4);
+SERCOM sercom5(&chip::SERCOM5);
+
+// Both pins of a port get the module's function; the pads decide which one
+// transmits.
+Uart Serial0(&sercom0, PIN_SERIAL0_RX, PIN_SERIAL0_TX, SERCOM_RX_PAD_3, UART_TX_PAD_2);
+Uart Serial1(&sercom1, PIN_SERIAL1_RX, PIN_SERIAL1_TX, SERCOM_RX_PAD_3, UART_TX_PAD_2);
+Uart Serial2(&sercom2, PIN_SERIAL2_RX, PIN_SERIAL2_TX, SERCOM_RX_PAD_1, UART_TX_PAD_0);
+Uart Serial3(&sercom3, PIN_SERIAL3_RX, PIN_SERIAL3_TX, SERCOM_RX_PAD_1, UART_TX_PAD_0);
+
+// SERCOM4 has no handler (its slot stays with Dummy_Handler); SERCOM5's
+// belongs to the I2C object.
+extern "C" {
+
+void SERCOM0_Handler() {
+    Serial0.IrqHandler();
+}
+
+void SERCOM1_Handler() {
+    Serial1.IrqHandler();
+}
+
+void SERCOM2_Handler() {
+    Serial2.IrqHandler();
+}
+
+void SERCOM3_Handler() {
+    Serial3.IrqHandler();
+}
+
+}  // extern "C"

@@ -4,6 +4,8 @@
 #include <cstdint>
 
 #include "board/pin_description.h"
+#include "core/SERCOM.h"
+#include "core/Uart.h"
 
 constexpr uint32_t PINS_COUNT = 25;
 
@@ -36,3 +38,18 @@ constexpr uint8_t PIN_SERIAL3_TX = 7;
 // The reference inputs that analogReference routes.
 constexpr uint8_t PIN_AREFA = 22;  // PA03
 constexpr uint8_t PIN_AREFB = 8;   // PA04
+
+// Serial-communication modules and serial ports.
+// One object per module, SERCOM0 to SERCOM5.
+extern SERCOM sercom0;
+extern SERCOM sercom1;
+extern SERCOM sercom2;
+extern SERCOM sercom3;
+extern SERCOM sercom4;
+extern SERCOM sercom5;
+
+// Serial ports on SERCOM0 to SERCOM3. Serial1 is the line to the host.
+extern Uart Serial0;
+extern Uart Serial1;
+extern Uart Serial2;
+extern Uart Serial3;
