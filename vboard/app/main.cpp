@@ -77,20 +77,6 @@ void add_run_options(CLI::App& run, RunCommand& cmd) {
     run.add_flag("--realtime", cmd.board.realtime,
                  "Keep simulated time from running ahead of wall time (for a terminal on --uart1-pty); "
                  "without it the board runs as fast as it can");
-    run.add_option("--uart1-out", cmd.board.uart1_out,
-                   "Write every byte Serial1 transmits (PA18) to FILE, '-' for standard output");
-    run.add_option("--uart1-in", cmd.board.uart1_in,
-                   "Send FILE's bytes to Serial1's receiver (PA19) at the line's rate, back to back, from the "
-                   "moment the receiver is on. A byte with a framing error (a wrong baud rate or frame at the "
-                   "far end) is injected with --fault uart1-frame-error[:BYTE]@T: at time T the far end sends "
-                   "BYTE (default 0) with a bad stop bit")
-        ->check(CLI::ExistingFile);
-    run.add_flag("--uart1-pty", cmd.board.uart1_pty,
-                 "Open a pseudo-terminal for Serial1 and print its path: a terminal program or the capture "
-                 "tool opens it like a board on a USB serial adapter; it carries both directions");
-    run.add_flag("--realtime", cmd.board.realtime,
-                 "Keep simulated time from running ahead of wall time (for a terminal on --uart1-pty); "
-                 "without it the board runs as fast as it can");
     run.add_flag("--quiet", cmd.board.quiet, "Do not print the models' findings as they happen");
 }
 
