@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "app/globals.h"
+#include "board/variant.h"
 #include "storage/flash_eeprom.h"
 
 namespace {
@@ -93,6 +94,34 @@ void grabar16(int offset, uint16_t v) {
 
 bool umbralFueraDeRango(float umbral, float minimo) {
     return umbral <= minimo || static_cast<double>(umbral) > kUmbralMax;
+}
+
+// Thresholds are printed with two decimals.
+constexpr int kDigitosUmbral = 2;
+
+// The values as loaded and checked, one per line, on the host's serial line.
+void imprimir_configuracion() {
+    Serial1.println("cargado:");
+    Serial1.print("m:");
+    Serial1.println(cmuestras_filtro, DEC);
+    Serial1.print("e:");
+    Serial1.println(config_impacto.ceje, DEC);
+    Serial1.print("ul:");
+    Serial1.println(static_cast<double>(config_impacto.fumbral_impacto_leve), kDigitosUmbral);
+    Serial1.print("rl:");
+    Serial1.println(static_cast<int>(config_impacto.iretardo_impacto_leve), DEC);
+    Serial1.print("tl:");
+    Serial1.println(config_impacto.ctiempo_alarma_impacto_leve, DEC);
+    Serial1.print("il:");
+    Serial1.println(config_impacto.cinvertir_leve, DEC);
+    Serial1.print("ug:");
+    Serial1.println(static_cast<double>(config_impacto.fumbral_impacto_grave), kDigitosUmbral);
+    Serial1.print("rg:");
+    Serial1.println(static_cast<int>(config_impacto.iretardo_impacto_grave), DEC);
+    Serial1.print("tg:");
+    Serial1.println(config_impacto.ctiempo_alarma_impacto_grave, DEC);
+    Serial1.print("ig:");
+    Serial1.println(config_impacto.cinvertir_grave, DEC);
 }
 
 }  // namespace
@@ -245,6 +274,9 @@ void cargar_estructuras_configuracion() {
         cerror = 1;
     }
 
+    if (cdebug != 0) {
+        imprimir_configuracion();
+    }
     if (cerror != 0) {
         grabar_configuracion();
     }
