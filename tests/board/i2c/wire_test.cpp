@@ -126,6 +126,18 @@ TEST_F(WireTest, NobodyAtTheAddressGives2And0WithoutBlocking) {
     EXPECT_EQ(request_from(kCounter, 2), 2u);
 }
 
+TEST_F(WireTest, InterruptServiceDoesNothingOnAMaster) {
+    constexpr unsigned kSercom5Vector = 16 + kSercom5Line;
+    EXPECT_EQ(board().read32(4 * kSercom5Vector), address_of("SERCOM5_Handler") | 1u);
+    const std::uint32_t ctrlb = board().read32(kSercom5 + M::kCTRLB);
+    call("SERCOM5_Handler");
+    call("TwoWire::onService", {wire()});
+    EXPECT_EQ(board().read32(kSercom5 + M::kCTRLB), ctrlb);
+    EXPECT_EQ(bus_state(), M::kIdle);
+    EXPECT_TRUE(bus().log().empty());
+    EXPECT_EQ(board().diagnostics().total(), 0u);
+}
+
 class WireFaults : public WireBoard {};
 
 TEST_F(WireFaults, NackedDataByteGives3AfterAStop) {
