@@ -191,10 +191,10 @@ std::uint32_t SercomUsart::read_register(const Register& reg) {
 }
 
 void SercomUsart::write_register(const Register& reg, std::uint32_t value, std::uint32_t mask) {
-    const std::string where = module().name() + " " + reg.name;
+    const auto where = [&] { return module().name() + " " + reg.name; };
     if (reg.offset == kSYNCBUSY) {
         module().module_note(Finding::ReadOnlyWrite, reg.offset,
-                             where + ": write of read-only register");
+                             where() + ": write of read-only register");
         return;
     }
     // A software reset reaches write_ctrla only through the dispatcher,
@@ -202,7 +202,7 @@ void SercomUsart::write_register(const Register& reg, std::uint32_t value, std::
     const bool swrst = reg.offset == kCTRLA && (value & mask & kSwrst);
     if (!swrst && (swrst_busy() || enable_done_ != kNever)) {
         module().module_note(Finding::Unsupported, reg.offset,
-                             where +
+                             where() +
                                  ": written while SWRST or ENABLE synchronises "
                                  "(dropped; a bus error on the chip)");
         return;
@@ -215,8 +215,9 @@ void SercomUsart::write_register(const Register& reg, std::uint32_t value, std::
             return write_ctrlb((ctrlb_ & ~mask) | (value & mask));
         case kBAUD:
             if (enabled_ || (ctrla_ & kEnable)) {
-                module().module_note(Finding::Unsupported, reg.offset,
-                                     where + ": written while enabled (enable-protected, dropped)");
+                module().module_note(
+                    Finding::Unsupported, reg.offset,
+                    where() + ": written while enabled (enable-protected, dropped)");
                 return;
             }
             baud_ = static_cast<std::uint16_t>((baud_ & ~mask) | (value & mask));
@@ -249,7 +250,7 @@ void SercomUsart::write_register(const Register& reg, std::uint32_t value, std::
 }
 
 void SercomUsart::write_ctrla(std::uint32_t value) {
-    const std::string where = module().name() + " CTRLA";
+    const auto where = [&] { return module().name() + " CTRLA"; };
     if (value & kSwrst) {
         // Every register is back at its reset value (the dispatcher did it);
         // the reset shows in CTRLA and SYNCBUSY until it has synchronised.
@@ -258,24 +259,24 @@ void SercomUsart::write_ctrla(std::uint32_t value) {
     }
     if ((enabled_ || (ctrla_ & kEnable)) && ((value ^ ctrla_) & kCtrlaProtected)) {
         module().module_note(Finding::Unsupported, kCTRLA,
-                             where +
+                             where() +
                                  ": enable-protected bits written while "
                                  "enabled (dropped; unconfirmed detail)");
         value = (ctrla_ & kCtrlaProtected) | (value & ~kCtrlaProtected);
     }
     const std::uint32_t form = (value & kFormMask) >> kFormPos;
     if (form != usart::kFormPlain && form != usart::kFormParity)
-        report_once(kOnceForm, where + ": FORM " + std::to_string(form) +
+        report_once(kOnceForm, where() + ": FORM " + std::to_string(form) +
                                    " (auto-baud or reserved) not modelled");
     if (!usart::samples_per_bit((value & kSamprMask) >> kSamprPos))
-        report_once(kOnceSampr, where + ": reserved SAMPR code");
+        report_once(kOnceSampr, where() + ": reserved SAMPR code");
     if (((value & kTxpoMask) >> kTxpoPos) == 3)
-        report_once(kOnceTxpo, where + ": reserved TXPO code");
+        report_once(kOnceTxpo, where() + ": reserved TXPO code");
     const bool enable_changes = ((value ^ ctrla_) & kEnable) != 0;
     ctrla_ = value;
     if (enable_changes) {
         if ((value & kEnable) && ((value & kModeMask) >> kModePos) != kModeInternalClock)
-            report_once(kOnceExternalClock, where +
+            report_once(kOnceExternalClock, where() +
                                                 ": enabled with the external clock (MODE 0), not "
                                                 "modelled: no bit clock");
         enable_done_ = sync_done_time();
@@ -283,17 +284,17 @@ void SercomUsart::write_ctrla(std::uint32_t value) {
 }
 
 void SercomUsart::write_ctrlb(std::uint32_t value) {
-    const std::string where = module().name() + " CTRLB";
+    const auto where = [&] { return module().name() + " CTRLB"; };
     if (!usart::data_bits(value)) report_unmodelled(kRegisters[1], value & kChsizeMask);
     if (enabled_) {
         if (ctrlb_done_ != kNever) {
             module().module_note(Finding::Unsupported, kCTRLB,
-                                 where + ": written while synchronising (dropped)");
+                                 where() + ": written while synchronising (dropped)");
             return;
         }
         if ((value ^ ctrlb_) & kCtrlbProtected) {
             module().module_note(Finding::Unsupported, kCTRLB,
-                                 where +
+                                 where() +
                                      ": enable-protected bits written while "
                                      "enabled (dropped; unconfirmed detail)");
             value = (ctrlb_ & kCtrlbProtected) | (value & ~kCtrlbProtected);
@@ -314,15 +315,15 @@ std::uint8_t SercomUsart::intflag() const {
 }
 
 void SercomUsart::write_data(std::uint16_t value) {
-    const std::string where = module().name() + " DATA";
+    const auto where = [&] { return module().name() + " DATA"; };
     if (!transmitter_on()) {
         module().module_note(Finding::Unsupported, kDATA,
-                             where + ": written with the transmitter off (character dropped)");
+                             where() + ": written with the transmitter off (character dropped)");
         return;
     }
     if (tx_buffer_) {
         module().module_note(Finding::Unsupported, kDATA,
-                             where + ": written while DRE is 0 (character dropped)");
+                             where() + ": written while DRE is 0 (character dropped)");
         return;
     }
     tx_buffer_ = value;
