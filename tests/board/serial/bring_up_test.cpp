@@ -17,6 +17,7 @@ constexpr std::uint32_t kCtrlaSerial1 =
 constexpr std::uint32_t kCtrlbTxRx = 0x30000;
 constexpr std::uint16_t kBaud115200 = 0x4004;
 constexpr std::uint8_t kRxcAndError = Usart::kRxc | Usart::kError;
+constexpr std::uint32_t kNvicIser = 0xE000E100, kNvicIpr = 0xE000E400;
 
 // Layout of a Uart object: Print, Stream, then the port's own fields.
 constexpr std::uint32_t kWriteError = 4, kTimeout = 8, kSercomField = 16, kRxBuffer = 20,
@@ -136,6 +137,24 @@ INSTANTIATE_TEST_SUITE_P(
                       ConfigCase{0x313, kCtrlaSerial1, kCtrlbTxRx | 7, 9},
                       ConfigCase{0x013, kCtrlaSerial1, kCtrlbTxRx, 10},
                       ConfigCase{0xF413, kCtrlaSerial1, kCtrlbTxRx, 10}));
+
+TEST_F(SerialBringUp, ClockAndLineSetUpIgnoresAnAddressThatIsNoModule) {
+    // A SERCOM object in RAM whose field holds TCC0's register block.
+    constexpr std::uint32_t kTcc0Base = 0x42001400;
+    const std::uint32_t object = scratch();
+    board().write32(object, kTcc0Base);
+    const auto state = [this] {
+        std::vector<std::uint32_t> words;
+        words.push_back(board().read32(kNvicIser));
+        for (unsigned w = 0; w < 8; ++w) words.push_back(board().read32(kNvicIpr + 4 * w));
+        for (unsigned ch = 0; ch < vboard::Gclk::kChannels; ++ch)
+            words.push_back(board().model<vboard::Gclk>().pchctrl(ch));
+        return words;
+    };
+    const std::vector<std::uint32_t> before = state();
+    call("SERCOM::initClockNVIC()", {object});
+    EXPECT_EQ(state(), before);
+}
 
 TEST_F(SerialBringUp, Serial0TransmitsOnPin0AndReceivesOnPin1) {
     begin("Serial0");

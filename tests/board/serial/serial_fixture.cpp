@@ -5,6 +5,9 @@ namespace testing_support {
 namespace {
 constexpr std::uint32_t kScratchAlign = 16;
 constexpr std::uint32_t kScratchGap = 64;  // clear of the last object
+// The parking loop, clear of the buffers the tests put in the scratch area.
+constexpr std::uint32_t kParkingOffset = 0x600;
+constexpr std::uint16_t kThumbBranchToSelf = 0xE7FE;
 }  // namespace
 
 void SerialPortTest::start() {
@@ -14,6 +17,9 @@ void SerialPortTest::start() {
 void SerialPortTest::start(const vboard::BoardOptions& options) {
     make_board(options);
     boot_to("setup");
+    const std::uint32_t parking = scratch() + kParkingOffset;
+    board().write16(parking, kThumbBranchToSelf);
+    board().cpu().set_pc(parking);
 }
 
 vboard::SercomUsart& SerialPortTest::usart(unsigned module) {

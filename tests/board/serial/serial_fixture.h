@@ -22,7 +22,10 @@ constexpr vboard::SimTime kFrameTime = 10 * kBitTime;
 
 class SerialPortTest : public FullImageTest {
   protected:
-    // Builds the board with `options` (default: test options) and boots to setup.
+    // Builds the board with `options` (default: test options), boots to
+    // setup and parks the processor there: it waits in a branch-to-self in
+    // RAM while interrupts run, so the application never runs and the tests
+    // drive the ports alone.
     void start();
     void start(const vboard::BoardOptions& options);
 
