@@ -47,6 +47,7 @@ enum Once : unsigned {
     kOnceForm,
     kOnceSampr,
     kOnceTxpo,
+    kOnceChsize,
     kOnceLineFormat,
     kOnceTxNotRouted,
     kOnceRxNotRouted,
@@ -285,7 +286,9 @@ void SercomUsart::write_ctrla(std::uint32_t value) {
 
 void SercomUsart::write_ctrlb(std::uint32_t value) {
     const auto where = [&] { return module().name() + " CTRLB"; };
-    if (!usart::data_bits(value)) report_unmodelled(kRegisters[1], value & kChsizeMask);
+    if (!usart::data_bits(value))
+        report_once(kOnceChsize,
+                    where() + ": reserved CHSIZE code " + std::to_string(value & kChsizeMask));
     if (enabled_) {
         if (ctrlb_done_ != kNever) {
             module().module_note(Finding::Unsupported, kCTRLB,
