@@ -39,7 +39,9 @@ constexpr std::uint32_t kTxpoPad2 = 1;
 constexpr unsigned kLineDataBits = 8;
 constexpr std::uint8_t kByteMask = 0xFF;
 
-// Keys of the findings reported once per module.
+// Keys of the findings reported once per module. The board keeps one entry
+// per address; these take addresses past the register map, one each.
+constexpr std::uint32_t kOnceKeyBase = 0x100;
 enum Once : unsigned {
     kOnceNoClock,
     kOnceTxNoClock,
@@ -358,7 +360,7 @@ void SercomUsart::report_unmodelled(const Register& reg, std::uint32_t bits) {
 void SercomUsart::report_once(unsigned key, const std::string& text) {
     if (reported_ & (1u << key)) return;
     reported_ |= 1u << key;
-    module().module_note(Finding::Unsupported, kCTRLA, text);
+    module().module_note(Finding::Unsupported, kOnceKeyBase + key, text);
 }
 
 // ----------------------------------------------------------------
