@@ -35,6 +35,16 @@ void BoardTest::run_for(vboard::SimTime duration) {
     ASSERT_EQ(r.reason, vboard::StopReason::TimeLimit) << r.message;
 }
 
+void BoardTest::park_main_thread() {
+    // Below the stack, and below the snippets of the fault tests.
+    constexpr std::uint32_t kParkingLoop = 0x200037F0;
+    const std::vector<std::uint8_t> sleep_loop = {0x30, 0xBF, 0xFD, 0xE7};  // wfi; b wfi
+    ensure_board();
+    board_->write_bytes(kParkingLoop, sleep_loop);
+    board_->cpu().invalidate_code(kParkingLoop, static_cast<std::uint32_t>(sleep_loop.size()));
+    board_->cpu().set_pc(kParkingLoop);
+}
+
 std::uint32_t BoardTest::call(const std::string& function, const std::vector<std::uint32_t>& args) {
     ensure_board();
     return board_->call(function, args);

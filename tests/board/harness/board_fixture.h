@@ -41,6 +41,12 @@ protected:
     void run_for(vboard::SimTime duration);
     std::uint32_t call(const std::string& function, const std::vector<std::uint32_t>& args = {});
 
+    // After boot_to("setup"): parks the main thread in a sleep loop in scratch
+    // RAM, so that the application's own setup and loop never run while the
+    // test drives the board; interrupts keep running and the test's calls are
+    // the only firmware code on the main thread.
+    void park_main_thread();
+
     std::uint32_t address_of(const std::string& symbol) { return board().symbol(symbol); }
     std::uint32_t read32(const std::string& symbol) { return board().read32(address_of(symbol)); }
     std::uint8_t read8(const std::string& symbol) { return board().read8(address_of(symbol)); }

@@ -36,6 +36,7 @@ class I2cMasterModel : public BoardTest {
     void start(const BoardOptions& options) {
         make_board(options);
         boot_to("setup");
+        park_main_thread();
         board().write32(kGclkPchctrl24, kChannelOnGenerator0);
     }
     void route_pads() {

@@ -39,6 +39,7 @@ class ConfigurationDump : public FullImageTest, public ::testing::WithParamInter
 TEST_P(ConfigurationDump, PrintsElevenLines) {
     load_area(board(), GetParam().area);
     boot_to("setup");
+    park_main_thread();
     call("Uart::begin(unsigned long)", {address_of("Serial1"), kBaud});
     call("inicializacion_dispositivo");
     write_global8(board(), "cdebug", 1);
@@ -51,6 +52,7 @@ TEST_P(ConfigurationDump, PrintsElevenLines) {
 
 TEST_F(ConfigurationDump, IsSilentWithoutCdebug) {
     boot_to("setup");
+    park_main_thread();
     call("Uart::begin(unsigned long)", {address_of("Serial1"), kBaud});
     call("inicializacion_dispositivo");
     call("verificacion_memoria");
