@@ -1,9 +1,18 @@
 #include "app/impact_sensor.h"
 
+#include "app/comunicaciones_pc.h"
 #include "app/globals.h"
+#include "app/setup.h"
 #include "app/tc0_registers.h"
 #include "board/main.h"
+#include "board/variant.h"
+#include "board/wiring_digital.h"
 #include "chip/tc.h"
+#include "core/Wire.h"
+#include "core/delay.h"
+#include "sensors/adxl345.h"
+#include "storage/procesado.h"
+#include "supervision/Vardo_wdt.h"
 
 namespace {
 
@@ -33,6 +42,21 @@ constexpr uint32_t prescalerConfigBits(uint32_t prescaler) {
 }
 static_assert(prescalerConfigBits(2) == 0x100 && prescalerConfigBits(1024) == 0x700 &&
               prescalerConfigBits(3) == 0);
+
+// Start-up settings.
+constexpr uint8_t kPinesArranque = 1;  // PinConfig: levels and pull-downs too
+constexpr unsigned long kBaudios = 115200;
+constexpr uint32_t kPrescalerTick = 2;   // 4 MHz counter clock
+constexpr uint32_t kCompareTick = 7273;  // 7274 counts: 1.8185 ms, 549.9 ticks per second
+
+// The sample frame: three header bytes, the elapsed milliseconds, the six
+// payload bytes.
+constexpr uint8_t kCabeza = 0xFF;
+constexpr unsigned kBytesCabecera = 3;
+constexpr unsigned kBytesMuestra = 6;
+constexpr uint32_t kMascaraByte = 0xFF;
+constexpr uint8_t kLecturaCompleta = 1;  // leer_aceleracion: six bytes read
+constexpr uint8_t kTickPendiente = 1;
 
 // Start values of the working state and the configuration records.
 constexpr uint8_t kLedEstadoInicial = 1;
@@ -109,6 +133,49 @@ void inicializacion_dispositivo() {
     config_inclinacion.cenable_basculante = kDeshabilitado;
 }
 
-void setup() {}
+void setup() {
+    PinConfig(kPinesArranque);
+    Serial1.begin(kBaudios);
+    Wire.begin();
+    setup_timerTC0(kPrescalerTick, kCompareTick);
+    start_timerTC0();  // ctick is set from here on
+    vardo_wdt_enable(WDT_PERIOD_2X);
+    vardo_wdt_reset();
+    mensaje_de_bienvenida();
+    inicializacion_dispositivo();
+    verificacion_memoria();
+    cargar_estructuras_configuracion();
+    configurar_acelerometro();
+    digitalWrite(pines::kIndicadorArranque, LOW);  // start-up done
+}
 
-void loop() {}
+// One frame per tick seen: the sample read after the tick, with the
+// milliseconds since the previous read attempt. A failed read sends nothing and
+// leaves the tick pending, so the next pass retries at once. Never returns.
+void loop() {
+    uint32_t lmilisec = 0;
+    uint32_t lmilisec_ant = 0;
+    aceleracion acMedida = {};
+    for (;;) {
+        vardo_wdt_reset();
+        if (ctick != kTickPendiente) {
+            continue;
+        }
+        const uint8_t cres = leer_aceleracion(&acMedida.acc_x, &acMedida.acc_y, &acMedida.acc_z);
+        lmilisec_ant = lmilisec;
+        lmilisec = millis();
+        const uint32_t ldiff = lmilisec - lmilisec_ant;  // modulo 2^32: right across the wrap
+        const uint8_t cdiff = static_cast<uint8_t>(ldiff & kMascaraByte);
+        if (cres != kLecturaCompleta) {
+            continue;
+        }
+        for (unsigned i = 0; i < kBytesCabecera; ++i) {
+            Serial1.write(kCabeza);
+        }
+        Serial1.write(cdiff);
+        for (uint8_t caux = 0; caux < kBytesMuestra; ++caux) {
+            Serial1.write(cdatos[caux]);
+        }
+        ctick = 0;
+    }
+}
