@@ -4,7 +4,6 @@
 #include "board_fixture.h"
 #include "models/gclk.h"
 #include "models/tc.h"
-#include "parked_main.h"
 
 namespace {
 
@@ -20,7 +19,7 @@ class TcModel : public BoardTest {
   protected:
     void SetUp() override {
         boot_to("setup");
-        timing_support::park_main_thread(board());
+        park_main_thread();
     }
     std::uint32_t reg32(std::uint32_t offset) { return board().read32(kTc1 + offset); }
     std::uint32_t reg16(std::uint32_t offset) { return board().read16(kTc1 + offset); }

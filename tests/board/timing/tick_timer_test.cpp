@@ -3,7 +3,6 @@
 #include "board_fixture.h"
 #include "models/nvic.h"
 #include "models/tc.h"
-#include "parked_main.h"
 
 namespace {
 
@@ -20,7 +19,7 @@ class TickTimer : public FullImageTest {
   protected:
     void SetUp() override {
         boot_to("setup");
-        timing_support::park_main_thread(board());
+        park_main_thread();
     }
     Tc& tc0() { return board().model<Tc>(); }
     void setup_timer(std::uint32_t prescaler, std::uint32_t cc) {

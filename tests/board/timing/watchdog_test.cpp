@@ -4,7 +4,6 @@
 #include "models/mclk.h"
 #include "models/nvic.h"
 #include "models/wdt.h"
-#include "parked_main.h"
 
 namespace {
 
@@ -21,7 +20,7 @@ class Watchdog : public FullImageTest {
   protected:
     void SetUp() override {
         boot_to("setup");
-        timing_support::park_main_thread(board());
+        park_main_thread();
     }
     void enable(std::uint32_t code) { call("vardo_wdt_enable(wdt_period)", {code}); }
     // Kicks and returns when the kick was made.
@@ -164,7 +163,7 @@ class AlwaysOnWatchdog : public Watchdog {
         options.wdt_alwayson = true;
         make_board(options);
         boot_to("setup");
-        timing_support::park_main_thread(board());
+        park_main_thread();
     }
 };
 
