@@ -5,8 +5,8 @@
 // restarts the period; when the count reaches the period of CONFIG.PER
 // (code k = 8 << k cycles) the WDT resets the whole chip. The early warning
 // (INTFLAG.EW) is set EWCTRL.EWOFFSET cycles after the start of the period
-// (counted from the start, as the D21 text puts it; chip-facts keeps the
-// exact point unconfirmed), and the interrupt line is high while
+// (counted from the start as the SAM D21 text puts it; the exact point is
+// unconfirmed on this part), and the interrupt line is high while
 // INTFLAG & INTENSET is non-zero. In window mode (CTRLA.WEN) a closed window
 // of CONFIG.WINDOW cycles comes first; a clear inside it resets at once.
 //
@@ -16,7 +16,8 @@
 // then does it take effect; another write to the same item meanwhile is
 // dropped. A CTRLA write that leaves a bit as it was starts no
 // synchronisation of that bit. Any CLEAR value other than 0xA5 resets at
-// once. Once ALWAYSON is set, CTRLA, CONFIG and EWCTRL are read-only and the
+// once while the WDT counts (a WDT that does not count ignores CLEAR, an
+// assumption). Once ALWAYSON is set, CTRLA, CONFIG and EWCTRL are read-only and the
 // WDT runs until a power-on reset (D21 text, unconfirmed on this part).
 //
 // Reset values: the user row loads CTRLA, CONFIG (0xBB) and EWCTRL (0x0B)
