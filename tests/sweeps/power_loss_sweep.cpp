@@ -2,11 +2,11 @@
 //
 // For each scenario (the first start on a zeroed storage area, and a start
 // that repairs a stored record), the supply is cut at every k-th instruction
-// of the commit, the board is powered up again, and the next start is
-// checked: it must end with every impact field in range, the stored record
-// equal to the globals, the firmware still running, and a start after it
-// must write nothing. Each cut is counted by what the record ended as: the
-// intended record, the factory defaults, or another repaired record.
+// of the commit that the firmware's own start makes, the board is powered up
+// again, and the next start is checked: it must end with every impact field
+// in range, the stored record equal to the globals, and the main loop
+// sending frames; and a start after it must write nothing. Each cut is counted by what the record
+// ended as: the intended record, the factory defaults, or another repaired record.
 //
 //   power_loss_sweep [--points N] [--stride K] [--image ELF] [--json FILE]
 //
@@ -26,6 +26,8 @@
 #include "board_fixture.h"
 #include "models/nvmctrl.h"
 #include "models/power_supply.h"
+#include "models/sercom.h"
+#include "models/sercom_usart.h"
 #include "storage_support.h"
 
 namespace {
@@ -41,7 +43,8 @@ constexpr Record kRecordToRepair = {0x02, 0x01, 0x01, 0x2D, 0x01, 0xF4, 0x02,
 constexpr Record kRepairedRecord = {0x02, 0x01, 0x01, 0x2D, 0x01, 0xF4, 0x0A,
                                     0x01, 0x01, 0x50, 0x03, 0xE8, 0x1E, 0x01,
                                     0x01, 0x01, 0x0F, 0x01, 0x2C, 0x01, 0x01};
-constexpr vboard::SimTime kRunAfterStart = 20 * vboard::kMillisecond;
+constexpr vboard::SimTime kRunAfterStart = 50 * vboard::kMillisecond;
+constexpr unsigned kSerial1Module = 1;
 
 struct Scenario {
     std::string name;
@@ -113,9 +116,8 @@ class Sweep {
         if (!impact_fields_in_range(config)) return fail(t, s, offset, "a field out of range");
         if (encode(config) != record)
             return fail(t, s, offset, "stored record differs from the globals");
-        const vboard::RunResult run = board_->run_for(kRunAfterStart);
-        if (run.reason != vboard::StopReason::TimeLimit)
-            return fail(t, s, offset, "the firmware stopped: " + run.message);
+        if (const std::string stopped = run_to_the_stream(); !stopped.empty())
+            return fail(t, s, offset, stopped);
 
         const char* kind = record == s.intended       ? "intended"
                            : record == kFactoryRecord ? "factory"
@@ -140,6 +142,26 @@ class Sweep {
 
   private:
     Nvmctrl& nvm() { return board_->model<Nvmctrl>(); }
+
+    vboard::SercomUsart& serial1() {
+        for (const auto& m : board_->models())
+            if (auto* s = dynamic_cast<vboard::Sercom*>(m.get()); s && s->index() == kSerial1Module)
+                return s->usart();
+        throw std::logic_error("no SERCOM1");
+    }
+
+    // The rest of the start, then the main loop sending frames; what went
+    // wrong, or nothing.
+    std::string run_to_the_stream() {
+        vboard::RunResult r = board_->run_until("loop", kRunAfterStart);
+        if (r.reason != vboard::StopReason::Breakpoint)
+            return "the start did not reach loop: " + r.message;
+        const std::size_t frames = serial1().transmitted().size();
+        r = board_->run_for(kRunAfterStart);
+        if (r.reason != vboard::StopReason::TimeLimit) return "the firmware stopped: " + r.message;
+        if (serial1().transmitted().size() == frames) return "the main loop sends nothing";
+        return "";
+    }
 
     std::uint64_t start_with(const Area& area) {
         power_cycle(*board_);

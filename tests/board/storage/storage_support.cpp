@@ -143,29 +143,26 @@ bool impact_fields_in_range(const Configuration& c) {
     return muestras && i.ceje <= 3 && leve && grave;
 }
 
-Configuration start_values() {
-    Configuration c{};
-    c.cmuestras_filtro = 5;
-    c.impacto = {3, 1, 2.0f, 100, 5, 0, 1, 4.0f, 100, 5, 0};
-    c.inclinacion = {};  // only the two enables are set, to 0
-    return c;
+namespace {
+
+// Runs the start up to `function`'s entry; a power cut or a fault ends it.
+void run_to(vboard::Board& board, const std::string& function, vboard::SimTime limit) {
+    const vboard::RunResult r = board.run_until(function, limit);
+    if (r.reason != vboard::StopReason::Breakpoint)
+        throw std::runtime_error("the start did not reach " + function + ": " +
+                                 vboard::stop_reason_name(r.reason) + " " + r.message);
 }
 
+}  // namespace
+
 BootOutcome boot_configuration(vboard::Board& board, vboard::SimTime limit) {
-    const vboard::RunResult r = board.run_until("setup", limit);
-    if (r.reason != vboard::StopReason::Breakpoint)
-        throw std::runtime_error(std::string("start did not reach setup: ") +
-                                 vboard::stop_reason_name(r.reason) + " " + r.message);
-    if (board.image().find("inicializacion_dispositivo"))
-        board.call("inicializacion_dispositivo", {}, limit);
-    else
-        write_configuration(board, start_values());
     BootOutcome outcome;
+    run_to(board, "verificacion_memoria", limit);
     Wear before = total_wear(board);
-    board.call("verificacion_memoria", {}, limit);
+    run_to(board, "cargar_estructuras_configuracion", limit);
     outcome.defaults = total_wear(board) - before;
     before = total_wear(board);
-    board.call("cargar_estructuras_configuracion", {}, limit);
+    run_to(board, kAfterConfiguration, limit);
     outcome.load = total_wear(board) - before;
     return outcome;
 }

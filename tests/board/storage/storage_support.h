@@ -103,9 +103,6 @@ void write_global8(vboard::Board& board, const std::string& name, std::uint8_t v
 Record encode(const Configuration& config);
 // Every field within the range the load accepts.
 bool impact_fields_in_range(const Configuration& config);
-// The configuration's start values (those of inicializacion_dispositivo).
-Configuration start_values();
-
 // ---- flash wear ----
 struct Wear {
     unsigned row_erases = 0;
@@ -129,11 +126,12 @@ struct BootOutcome {
         return {defaults.row_erases + load.row_erases, defaults.page_writes + load.page_writes};
     }
 };
-// Runs from reset to setup and then the configuration steps of setup:
-// inicializacion_dispositivo (the start values), verificacion_memoria and
-// cargar_estructuras_configuracion. The application's setup does not run
-// these yet; once it does, this becomes a run to the end of those steps.
-// A power cut during the steps ends them with a std::runtime_error.
+// The step of setup that follows the configuration steps.
+constexpr const char* kAfterConfiguration = "configurar_acelerometro";
+// Runs the firmware's start from reset through the configuration steps of
+// setup (verificacion_memoria, cargar_estructuras_configuracion) and stops
+// at kAfterConfiguration. A power cut or a fault during the start ends it
+// with a std::runtime_error.
 BootOutcome boot_configuration(vboard::Board& board, vboard::SimTime limit = 2 * vboard::kSecond);
 // Power off (whatever is in progress is left half done) and on again.
 void power_cycle(vboard::Board& board);
