@@ -35,6 +35,7 @@ void WireBoard::start(const std::vector<std::string>& faults, const std::string&
     options.sensor = sensor;
     make_board(options);
     boot_to("setup");
+    park_main_thread();
     call("TwoWire::begin", {wire()});
 }
 

@@ -40,7 +40,7 @@ class CountingDevice : public vboard::I2cDevice {
     std::uint8_t next = 0;
 };
 
-// The companion image before setup; Wire.begin has run.
+// The companion image stopped at setup, its main thread parked; Wire.begin has run.
 class WireBoard : public testing_support::FullImageTest {
   protected:
     // Builds the board with these options (and --fault texts), boots to setup, begins Wire.
