@@ -1,6 +1,7 @@
 #include "board.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <stdexcept>
 
@@ -88,7 +89,13 @@ Board::Board(BoardOptions options)
 
 Board::~Board() = default;
 
+std::size_t Board::next_model_slot() {
+    static std::atomic<std::size_t> next{0};
+    return next++;
+}
+
 Peripheral& Board::add_model(std::unique_ptr<Peripheral> model) {
+    model_cache_.clear();  // a cached answer may now be ambiguous; look again
     bus_.attach(*model);
     models_.push_back(std::move(model));
     return *models_.back();

@@ -147,10 +147,19 @@ public:
     Diagnostics& diagnostics() { return diagnostics_; }
     std::uint32_t pc() const { return cpu_->pc(); }
 
+    // The model of type `Model`. Models ask each other for clocks and pins
+    // on their hot paths, so the answer is cached per type.
     template <class Model>
     Model& model() const {
-        for (const auto& m : models_)
-            if (auto* found = dynamic_cast<Model*>(m.get())) return *found;
+        const std::size_t slot = model_slot<Model>();
+        if (slot < model_cache_.size() && model_cache_[slot]) return *static_cast<Model*>(model_cache_[slot]);
+        for (const auto& m : models_) {
+            if (auto* found = dynamic_cast<Model*>(m.get())) {
+                if (model_cache_.size() <= slot) model_cache_.resize(slot + 1, nullptr);
+                model_cache_[slot] = found;
+                return *found;
+            }
+        }
         throw std::logic_error("this board has no such model");
     }
     const std::vector<std::unique_ptr<Peripheral>>& models() const { return models_; }
@@ -175,6 +184,13 @@ public:
     bool on_flash_store(std::uint32_t address, unsigned width, std::uint32_t value);
 
 private:
+    static std::size_t next_model_slot();
+    template <class Model>
+    static std::size_t model_slot() {
+        static const std::size_t slot = next_model_slot();
+        return slot;
+    }
+
     RunResult run(SimTime time_limit, std::uint64_t instruction_limit);
     void stop_now(StopReason reason, std::string message);
     void advance_models();
@@ -198,6 +214,7 @@ private:
     Bus bus_;
     ExceptionController exceptions_;
     std::vector<std::unique_ptr<Peripheral>> models_;
+    mutable std::vector<Peripheral*> model_cache_;
     FlashStoreSink flash_store_sink_;
 
     SimTime now_ = 0;

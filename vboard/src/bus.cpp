@@ -25,17 +25,23 @@ void Bus::attach_alias(Peripheral& model, std::uint32_t alias_base) {
         if (alias_base < r.base + r.size && r.base < alias_base + model.size())
             throw std::logic_error(model.name() + " overlaps " + r.model->name());
     }
+    last_ = nullptr;
     routes_.push_back({alias_base, model.size(), &model});
     std::sort(routes_.begin(), routes_.end(), [](const Route& a, const Route& b) { return a.base < b.base; });
 }
 
 Peripheral* Bus::find(std::uint32_t address, std::uint32_t* offset) const {
+    if (last_ && address - last_->base < last_->size) {
+        if (offset) *offset = address - last_->base;
+        return last_->model;
+    }
     auto it = std::upper_bound(routes_.begin(), routes_.end(), address,
                                [](std::uint32_t a, const Route& r) { return a < r.base; });
     if (it == routes_.begin()) return nullptr;
     --it;
     if (address - it->base >= it->size) return nullptr;
     if (offset) *offset = address - it->base;
+    last_ = &*it;
     return it->model;
 }
 

@@ -41,6 +41,7 @@ private:
     };
     Board& board_;
     std::vector<Route> routes_;  // sorted by base
+    mutable const Route* last_ = nullptr;  // firmware polls one register at a time
 };
 
 }  // namespace vboard

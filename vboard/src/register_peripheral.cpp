@@ -25,14 +25,16 @@ RegisterPeripheral::RegisterPeripheral(Board& board, std::string name, std::uint
       values_(specs_.size()),
       unmodelled_reported_(specs_.size()) {
     for (std::size_t i = 0; i < specs_.size(); ++i) values_[i] = specs_[i].reset;
+    std::uint32_t end = 0;
+    for (const RegisterSpec& r : specs_) end = std::max(end, r.offset + r.width);
+    index_by_offset_.assign(end, -1);
+    for (std::size_t i = 0; i < specs_.size(); ++i)
+        for (unsigned b = 0; b < specs_[i].width; ++b)
+            index_by_offset_[specs_[i].offset + b] = static_cast<std::int16_t>(i);
 }
 
 int RegisterPeripheral::index_of(std::uint32_t offset) const {
-    for (std::size_t i = 0; i < specs_.size(); ++i) {
-        if (offset >= specs_[i].offset && offset < specs_[i].offset + specs_[i].width)
-            return static_cast<int>(i);
-    }
-    return -1;
+    return offset < index_by_offset_.size() ? index_by_offset_[offset] : -1;
 }
 
 std::uint32_t RegisterPeripheral::value(std::uint32_t offset) const {

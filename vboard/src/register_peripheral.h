@@ -50,6 +50,7 @@ private:
     std::vector<RegisterSpec> specs_;
     std::vector<std::uint32_t> values_;
     std::vector<bool> unmodelled_reported_;
+    std::vector<std::int16_t> index_by_offset_;  // register holding each byte of the window, or -1
 };
 
 }  // namespace vboard
