@@ -72,7 +72,8 @@ TEST_F(NvmctrlModel, ByteStoresIntoFlashAreBusErrors) {
         ADD_FAILURE() << "the byte store completed";
     } catch (const std::runtime_error& e) {
         EXPECT_NE(std::string(e.what()).find("HardFault"), std::string::npos) << e.what();
-        EXPECT_NE(std::string(e.what()).find("store of 1 bytes to flash"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("store of 1 bytes to flash"), std::string::npos)
+            << e.what();
     }
     expect_all(area_.address, 4, 0x00);
 }
