@@ -45,6 +45,39 @@ TEST_P(ThresholdEventTest, FindsTheEvents) {
     EXPECT_EQ(peak, c.peak_frames);
 }
 
+struct GapCase {
+    const char* name;
+    std::uint64_t gap_ms;
+    std::vector<std::uint64_t> first_frames;
+    std::vector<std::uint64_t> durations_ms;
+};
+
+class EventMergeGapTest : public ::testing::TestWithParam<GapCase> {};
+
+// A ringing impact: above, a 4 ms dip, above again, then quiet for good.
+TEST_P(EventMergeGapTest, ShortDipsJoinOneImpact) {
+    StreamBuilder b;
+    for (std::int16_t z : {kQuiet, kHit, kQuiet, kQuiet, kPeak, kQuiet, kQuiet, kQuiet, kQuiet, kQuiet})
+        b.frame_with_elapsed(2, {0, 0, z});
+    DecoderConfig config;
+    config.threshold_g = kThresholdG;
+    config.event_merge_gap_ms = GetParam().gap_ms;
+    const Recording r = decode(b.data(), 1, config);
+    std::vector<std::uint64_t> first, duration;
+    for (const ThresholdEvent& e : r.events) {
+        first.push_back(e.first_frame);
+        duration.push_back(e.duration_ms);
+    }
+    EXPECT_EQ(first, GetParam().first_frames);
+    EXPECT_EQ(duration, GetParam().durations_ms);
+}
+
+INSTANTIATE_TEST_SUITE_P(Gaps, EventMergeGapTest,
+                         ::testing::Values(GapCase{"no_gap", 0, {1, 4}, {2, 2}},
+                                           GapCase{"dip_shorter_than_gap", 10, {1}, {8}},
+                                           GapCase{"dip_as_long_as_gap", 4, {1, 4}, {2, 2}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 INSTANTIATE_TEST_SUITE_P(
     Streams, ThresholdEventTest,
     ::testing::Values(

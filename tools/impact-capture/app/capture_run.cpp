@@ -147,6 +147,7 @@ int run_capture(const Options& o) {
 
     DecoderConfig config;
     config.threshold_g = o.threshold_g;
+    config.event_merge_gap_ms = o.event_gap_ms;
     config.max_frames = o.frames;
     if (o.duration_s && !info.device) {
         config.max_device_ms =

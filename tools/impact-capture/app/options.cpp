@@ -70,6 +70,11 @@ std::optional<int> parse_options(int argc, char** argv, Options& out) {
                    "List events where the acceleration magnitude exceeds G (in g)")
         ->type_name("G")
         ->check(CLI::PositiveNumber);
+    app.add_option("--event-gap", out.event_gap_ms,
+                   "Dips below the threshold shorter than MS milliseconds do not end an event, so "
+                   "a ringing impact is one event (default 50; 0 ends an event at the first "
+                   "sample below)")
+        ->type_name("MS");
     app.add_option("-p,--plot", out.plot,
                    "Draw X, Y, Z and the magnitude against device time into FILE.png or "
                    "FILE.svg (needs gnuplot, Debian package gnuplot-nox)")

@@ -20,6 +20,7 @@ struct Options {
     std::string summary;  // "" none, "-" standard output
     std::string plot;     // "" none
     std::optional<double> threshold_g;
+    std::uint64_t event_gap_ms = 50;
     std::optional<double> duration_s;
     std::optional<std::uint64_t> frames;
     bool quiet = false;

@@ -75,6 +75,7 @@ nlohmann::json make_summary(const Decoder& decoder, const RunInfo& run) {
 
     const auto threshold = decoder.threshold_g();
     j["threshold_g"] = threshold ? nlohmann::json(*threshold) : nlohmann::json(nullptr);
+    j["event_gap_ms"] = decoder.config().event_merge_gap_ms;
     nlohmann::json events = nlohmann::json::array();
     for (const ThresholdEvent& e : decoder.events()) {
         events.push_back({{"first_frame", e.first_frame},

@@ -4,7 +4,7 @@ namespace capture {
 
 Decoder::Decoder(DecoderSink& sink, DecoderConfig config)
     : sink_(sink), config_(config), sync_(*this) {
-    if (config_.threshold_g) detector_.emplace(*config_.threshold_g);
+    if (config_.threshold_g) detector_.emplace(*config_.threshold_g, config_.event_merge_gap_ms);
 }
 
 void Decoder::feed(const std::uint8_t* data, std::size_t size, double host_time_s) {

@@ -27,6 +27,7 @@ class DecoderSink {
 
 struct DecoderConfig {
     std::optional<double> threshold_g;
+    std::uint64_t event_merge_gap_ms = 0;  // dips shorter than this do not end an event
     std::optional<std::uint64_t> max_frames;
     // Device time from the first sample, in ms.
     std::optional<std::uint64_t> max_device_ms;
@@ -51,6 +52,7 @@ class Decoder : private FrameSyncSink {
     const std::vector<ResetEvent>& resets() const { return resets_; }
     const std::vector<ThresholdEvent>& events() const { return events_; }
     std::optional<double> threshold_g() const { return config_.threshold_g; }
+    const DecoderConfig& config() const { return config_; }
 
   private:
     void on_frame(const RawFrame& frame) override;
