@@ -27,10 +27,10 @@ class DecoderSink {
 
 struct DecoderConfig {
     std::optional<double> threshold_g;
-    std::uint64_t event_merge_gap_ms = 0;  // dips shorter than this do not end an event
     std::optional<std::uint64_t> max_frames;
     // Device time from the first sample, in ms.
     std::optional<std::uint64_t> max_device_ms;
+    std::uint64_t event_merge_gap_ms = 0;  // dips shorter than this do not end an event
 };
 
 // Reset texts are kept up to this length.
