@@ -7,7 +7,7 @@ packages=(
   gcc-arm-none-eabi libnewlib-arm-none-eabi binutils-arm-none-eabi
   libunicorn-dev libelf-dev
   libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
-  gnuplot-nox
+  gnuplot-nox jq
 )
 
 missing=()
