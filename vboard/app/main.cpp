@@ -74,6 +74,9 @@ void add_run_options(CLI::App& run, RunCommand& cmd) {
     run.add_flag("--uart1-pty", cmd.board.uart1_pty,
                  "Open a pseudo-terminal for Serial1 and print its path: a terminal program or the capture "
                  "tool opens it like a board on a USB serial adapter; it carries both directions");
+    run.add_flag("--uart1-pty-wait", cmd.board.uart1_pty_wait,
+                 "As --uart1-pty, and hold the board before power-on until a program opens the "
+                 "pseudo-terminal, so that it sees everything from the first banner on");
     run.add_flag("--realtime", cmd.board.realtime,
                  "Keep simulated time from running ahead of wall time (for a terminal on --uart1-pty); "
                  "without it the board runs as fast as it can");

@@ -79,8 +79,9 @@ const SercomUsart::Register SercomUsart::kRegisters[] = {
 SercomUsart::SercomUsart(Sercom& module) : SercomFunction(module) {
     if (module.index() != kLineModule) return;
     const BoardOptions& options = module.module_board().options();
-    const SerialLine::Ends ends{options.uart1_out, options.uart1_in, options.uart1_pty,
-                                options.realtime};
+    const SerialLine::Ends ends{options.uart1_out, options.uart1_in,
+                                options.uart1_pty || options.uart1_pty_wait, options.realtime,
+                                options.uart1_pty_wait};
     if (!SerialLine::any(ends)) return;
     line_ = std::make_unique<SerialLine>(ends);
     service_at_ = 0;

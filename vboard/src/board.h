@@ -37,6 +37,7 @@ struct BoardOptions {
     std::string uart1_out;          // file for every transmitted byte ("-": standard output)
     std::string uart1_in;           // file fed to the receiver at the line's rate
     bool uart1_pty = false;         // open a pseudo-terminal for both directions
+    bool uart1_pty_wait = false;    // ... and hold the board until a program opens it
     bool realtime = false;          // pace simulated time to wall time
     // The accelerometer's input: "still", "demo" or a CSV file.
     std::string sensor = "still";

@@ -1,6 +1,7 @@
 #include "pseudo_terminal.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -47,6 +48,23 @@ PseudoTerminal::PseudoTerminal() {
 PseudoTerminal::~PseudoTerminal() {
     if (slave_ >= 0) ::close(slave_);
     if (master_ >= 0) ::close(master_);
+}
+
+void PseudoTerminal::wait_for_peer() {
+    constexpr int kPollMs = 10;
+    // Our own slave descriptor keeps the line up; without it the master
+    // shows a hang-up until someone else opens the slave. The raw settings
+    // stay with the terminal.
+    ::close(slave_);
+    slave_ = -1;
+    for (;;) {
+        pollfd p{master_, POLLIN, 0};
+        if (::poll(&p, 1, kPollMs) < 0 && errno != EINTR) fail("poll");
+        if (!(p.revents & POLLHUP)) break;
+        ::usleep(kPollMs * 1000);
+    }
+    slave_ = ::open(path_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (slave_ < 0) fail("open slave");
 }
 
 std::size_t PseudoTerminal::write_some(const std::uint8_t* bytes, std::size_t size) {

@@ -20,6 +20,9 @@ class PseudoTerminal {
 
     // The slave side's path, e.g. /dev/pts/3.
     const std::string& path() const { return path_; }
+    // Blocks until another program opens the slave side (polls the master:
+    // it reports a hang-up while no slave is open).
+    void wait_for_peer();
     // Writes what fits now; returns the bytes taken.
     std::size_t write_some(const std::uint8_t* bytes, std::size_t size);
     // Reads what has arrived, up to `capacity`; 0 when nothing has.

@@ -26,6 +26,10 @@ SerialLine::SerialLine(const Ends& ends) {
     if (ends.pty) {
         pty_ = std::make_unique<PseudoTerminal>();
         std::cerr << "vboard: Serial1 is on " << pty_->path() << std::endl;
+        if (ends.pty_wait) {
+            std::cerr << "vboard: waiting for a program to open " << pty_->path() << std::endl;
+            pty_->wait_for_peer();
+        }
     }
     if (ends.realtime) pacer_.emplace();
 }

@@ -34,6 +34,7 @@ class SerialLine {
         std::string in;
         bool pty = false;
         bool realtime = false;
+        bool pty_wait = false;  // hold the board until a program opens the pty
     };
     // Interval of service().
     static constexpr SimTime kServicePeriod = kMillisecond;
