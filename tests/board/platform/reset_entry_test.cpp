@@ -27,6 +27,25 @@ TEST_F(ResetEntry, MainSeesInitialisedDataAndClearedBss) {
     for (std::uint32_t a = bss; a < bss_end; a += 4) ASSERT_EQ(board().read32(a), 0u) << std::hex << a;
 }
 
+TEST_F(ResetEntry, StaticConstructorsRunStorageThenWireThenBoard) {
+    boot_to("main");
+    EXPECT_EQ(address_of("__preinit_array_start"), address_of("__preinit_array_end"));
+    std::vector<std::string> order;
+    for (std::uint32_t entry = address_of("__init_array_start"); entry < address_of("__init_array_end"); entry += 4) {
+        const auto constructor = board().image().symbol_at(board().read32(entry) & ~1u);
+        ASSERT_TRUE(constructor.has_value());
+        order.push_back(constructor->name);
+    }
+    ASSERT_EQ(order.size(), 3u);
+    EXPECT_NE(order[0].find("eeprom_storage"), std::string::npos) << order[0];
+    EXPECT_NE(order[1].find("TwoWire"), std::string::npos) << order[1];
+    EXPECT_NE(order[2].find("g_APinDescription"), std::string::npos) << order[2] << " (the board's objects)";
+    // They run after init: the tick is already counting when they do.
+    boot_to("setup");
+    EXPECT_EQ(board().read32(address_of("sercom1")), 0x42000400u);
+    EXPECT_EQ(board().read32(address_of("sercom5")), 0x43000400u);
+}
+
 TEST_F(ResetEntry, ZeroInitialisedDataIsClearedOnEveryReset) {
     boot_to("setup");
     const std::uint32_t bss = address_of("__bss_start__"), bss_end = address_of("__bss_end__");
