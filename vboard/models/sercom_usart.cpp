@@ -1,5 +1,7 @@
 #include "sercom_usart.h"
 
+#include "../src/register_access.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <nlohmann/json.hpp>
@@ -54,10 +56,6 @@ enum Once : unsigned {
     kOnceTxNotRouted,
     kOnceRxNotRouted,
 };
-
-std::uint32_t width_mask(unsigned width) {
-    return width >= 4 ? kAll : (1u << (8 * width)) - 1;
-}
 
 std::string hex(std::uint32_t v) {
     char text[16];
@@ -116,26 +114,22 @@ void SercomUsart::reset() {
     module().module_reschedule();
 }
 
+const SercomUsart::Register* SercomUsart::locate(std::uint32_t at) {
+    for (const Register& r : kRegisters)
+        if (at >= r.offset && at < r.offset + r.width) return &r;
+    return nullptr;
+}
+
 std::uint32_t SercomUsart::read(std::uint32_t offset, unsigned width) {
     catch_up();
     std::uint32_t result = 0;
-    for (unsigned done = 0; done < width;) {
-        const std::uint32_t at = offset + done;
-        const Register* reg = nullptr;
-        for (const Register& r : kRegisters)
-            if (at >= r.offset && at < r.offset + r.width) reg = &r;
-        if (!reg) {
+    split_access(
+        offset, width, &SercomUsart::locate,
+        [&](const Register& reg, const AccessPart& part) { result |= part.place(read_register(reg)); },
+        [&](std::uint32_t at) {
             module().module_note(Finding::UnclaimedAccess, at,
                                  module().name() + ": read of unimplemented offset " + hex(at));
-            ++done;
-            continue;
-        }
-        const unsigned shift = 8 * (at - reg->offset);
-        const unsigned bytes = std::min(width - done, reg->width - (at - reg->offset));
-        const std::uint32_t v = read_register(*reg);
-        result |= ((v >> shift) & width_mask(bytes)) << (8 * done);
-        done += bytes;
-    }
+        });
     update_irq();
     return result;
 }
@@ -143,24 +137,13 @@ std::uint32_t SercomUsart::read(std::uint32_t offset, unsigned width) {
 void SercomUsart::write(std::uint32_t offset, unsigned width, std::uint32_t value) {
     catch_up();
     ++register_writes_;
-    for (unsigned done = 0; done < width;) {
-        const std::uint32_t at = offset + done;
-        const Register* reg = nullptr;
-        for (const Register& r : kRegisters)
-            if (at >= r.offset && at < r.offset + r.width) reg = &r;
-        if (!reg) {
+    split_access(
+        offset, width, &SercomUsart::locate,
+        [&](const Register& reg, const AccessPart& part) { write_register(reg, part.bits_of(value), part.mask()); },
+        [&](std::uint32_t at) {
             module().module_note(Finding::UnclaimedAccess, at,
                                  module().name() + ": write of unimplemented offset " + hex(at));
-            ++done;
-            continue;
-        }
-        const unsigned shift = 8 * (at - reg->offset);
-        const unsigned bytes = std::min(width - done, reg->width - (at - reg->offset));
-        const std::uint32_t part = ((value >> (8 * done)) & width_mask(bytes)) << shift;
-        const std::uint32_t mask = width_mask(bytes) << shift;
-        done += bytes;
-        write_register(*reg, part, mask);
-    }
+        });
     update_irq();
     module().module_reschedule();
 }

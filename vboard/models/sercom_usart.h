@@ -149,6 +149,7 @@ class SercomUsart : public SercomFunction {
     };
     static const Register kRegisters[];
 
+    static const Register* locate(std::uint32_t at);
     std::uint32_t read_register(const Register& reg);
     void write_register(const Register& reg, std::uint32_t value, std::uint32_t mask);
     void write_ctrla(std::uint32_t value);

@@ -1,5 +1,7 @@
 #include "register_peripheral.h"
 
+#include "register_access.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <stdexcept>
@@ -7,8 +9,6 @@
 namespace vboard {
 
 namespace {
-
-std::uint32_t width_mask(unsigned width) { return width >= 4 ? 0xFFFFFFFFu : (1u << (8 * width)) - 1; }
 
 std::string hex(std::uint32_t v) {
     char text[16];
@@ -37,6 +37,11 @@ int RegisterPeripheral::index_of(std::uint32_t offset) const {
     return offset < index_by_offset_.size() ? index_by_offset_[offset] : -1;
 }
 
+const RegisterSpec* RegisterPeripheral::locate(std::uint32_t offset) const {
+    const int i = index_of(offset);
+    return i < 0 ? nullptr : &specs_[static_cast<std::size_t>(i)];
+}
+
 std::uint32_t RegisterPeripheral::value(std::uint32_t offset) const {
     const int i = index_of(offset);
     if (i < 0) throw std::out_of_range(name() + ": no register at offset " + hex(offset));
@@ -61,55 +66,40 @@ void RegisterPeripheral::on_write(const RegisterSpec& reg, std::uint32_t, std::u
 
 std::uint32_t RegisterPeripheral::read(std::uint32_t offset, unsigned width) {
     std::uint32_t result = 0;
-    // An access may span several byte-wide registers (a 32-bit read of PMUX).
-    for (unsigned done = 0; done < width;) {
-        const int i = index_of(offset + done);
-        if (i < 0) {
-            note(Finding::UnclaimedAccess, offset + done, name() + ": read of unimplemented offset " + hex(offset + done));
-            ++done;
-            continue;
-        }
-        const RegisterSpec& reg = specs_[i];
-        if (reg.access == Access::WriteOnly) {
-            done += reg.width;
-            continue;  // write-only registers read as zero
-        }
-        const std::uint32_t v = on_read(reg, values_[i]) & width_mask(reg.width);
-        const unsigned shift_in_reg = 8 * (offset + done - reg.offset);
-        const unsigned bytes = std::min(width - done, reg.width - (offset + done - reg.offset));
-        result |= ((v >> shift_in_reg) & width_mask(bytes)) << (8 * done);
-        done += bytes;
-    }
+    split_access(
+        offset, width, [this](std::uint32_t at) { return locate(at); },
+        [&](const RegisterSpec& reg, const AccessPart& part) {
+            if (reg.access == Access::WriteOnly) return;  // write-only registers read as zero
+            result |= part.place(on_read(reg, values_[&reg - specs_.data()]) & width_mask(reg.width));
+        },
+        [&](std::uint32_t at) {
+            note(Finding::UnclaimedAccess, at, name() + ": read of unimplemented offset " + hex(at));
+        });
     return result;
 }
 
 void RegisterPeripheral::write(std::uint32_t offset, unsigned width, std::uint32_t value) {
-    for (unsigned done = 0; done < width;) {
-        const int i = index_of(offset + done);
-        if (i < 0) {
-            note(Finding::UnclaimedAccess, offset + done, name() + ": write of unimplemented offset " + hex(offset + done));
-            ++done;
-            continue;
-        }
-        const RegisterSpec& reg = specs_[i];
-        const unsigned shift_in_reg = 8 * (offset + done - reg.offset);
-        const unsigned bytes = std::min(width - done, reg.width - (offset + done - reg.offset));
-        const std::uint32_t part = (value >> (8 * done)) & width_mask(bytes);
-        done += bytes;
-        if (reg.access == Access::ReadOnly) {
-            note(Finding::ReadOnlyWrite, reg.offset, name() + " " + reg.name + ": write of read-only register");
-            continue;
-        }
-        const std::uint32_t old = values_[i];
-        const std::uint32_t merged = (old & ~(width_mask(bytes) << shift_in_reg)) | (part << shift_in_reg);
-        const std::uint32_t outside = (part << shift_in_reg) & ~reg.modelled & width_mask(reg.width);
-        if (outside != 0 && !unmodelled_reported_[i]) {
-            unmodelled_reported_[i] = true;
-            note(Finding::UnmodelledField, reg.offset,
-                 name() + " " + reg.name + ": bits " + hex(outside) + " written, not modelled");
-        }
-        on_write(reg, old, merged);
-    }
+    split_access(
+        offset, width, [this](std::uint32_t at) { return locate(at); },
+        [&](const RegisterSpec& reg, const AccessPart& part) {
+            const std::size_t i = static_cast<std::size_t>(&reg - specs_.data());
+            if (reg.access == Access::ReadOnly) {
+                note(Finding::ReadOnlyWrite, reg.offset, name() + " " + reg.name + ": write of read-only register");
+                return;
+            }
+            const std::uint32_t old = values_[i];
+            const std::uint32_t bits = part.bits_of(value);
+            const std::uint32_t outside = bits & ~reg.modelled & width_mask(reg.width);
+            if (outside != 0 && !unmodelled_reported_[i]) {
+                unmodelled_reported_[i] = true;
+                note(Finding::UnmodelledField, reg.offset,
+                     name() + " " + reg.name + ": bits " + hex(outside) + " written, not modelled");
+            }
+            on_write(reg, old, (old & ~part.mask()) | bits);
+        },
+        [&](std::uint32_t at) {
+            note(Finding::UnclaimedAccess, at, name() + ": write of unimplemented offset " + hex(at));
+        });
 }
 
 }  // namespace vboard

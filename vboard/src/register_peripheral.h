@@ -47,6 +47,7 @@ protected:
 
 private:
     int index_of(std::uint32_t offset) const;  // register holding this byte, or -1
+    const RegisterSpec* locate(std::uint32_t offset) const;
     std::vector<RegisterSpec> specs_;
     std::vector<std::uint32_t> values_;
     std::vector<bool> unmodelled_reported_;
