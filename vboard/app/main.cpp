@@ -135,6 +135,8 @@ int main(int argc, char** argv) {
     RunCommand cmd;
     CLI::App* run = app.add_subcommand("run", "Run a firmware image for a number of simulated seconds");
     add_run_options(*run, cmd);
+    // `vboard --help` explains every option, those of `run` included.
+    app.footer([run] { return "\n" + run->help("vboard"); });
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
