@@ -24,13 +24,26 @@ enum SercomUartCharSize : uint8_t {
 
 enum SercomDataOrder : uint8_t { MSB_FIRST = 0, LSB_FIRST = 1 };
 
-enum SercomParityMode : uint8_t { SERCOM_EVEN_PARITY = 0, SERCOM_ODD_PARITY = 1, SERCOM_NO_PARITY = 2 };
+enum SercomParityMode : uint8_t {
+    SERCOM_EVEN_PARITY = 0,
+    SERCOM_ODD_PARITY = 1,
+    SERCOM_NO_PARITY = 2
+};
 
 enum SercomNumberStopBit : uint8_t { SERCOM_STOP_BIT_1 = 0, SERCOM_STOP_BITS_2 = 1 };
 
-enum SercomRXPad : uint8_t { SERCOM_RX_PAD_0 = 0, SERCOM_RX_PAD_1 = 1, SERCOM_RX_PAD_2 = 2, SERCOM_RX_PAD_3 = 3 };
+enum SercomRXPad : uint8_t {
+    SERCOM_RX_PAD_0 = 0,
+    SERCOM_RX_PAD_1 = 1,
+    SERCOM_RX_PAD_2 = 2,
+    SERCOM_RX_PAD_3 = 3
+};
 
-enum SercomUartTXPad : uint8_t { UART_TX_PAD_0 = 0, UART_TX_PAD_2 = 1, UART_TX_RTS_CTS_PAD_0_2_3 = 2 };
+enum SercomUartTXPad : uint8_t {
+    UART_TX_PAD_0 = 0,
+    UART_TX_PAD_2 = 1,
+    UART_TX_RTS_CTS_PAD_0_2_3 = 2
+};
 
 enum SercomWireReadWriteFlag : uint8_t { WIRE_WRITE_FLAG = 0, WIRE_READ_FLAG = 1 };
 
@@ -51,14 +64,14 @@ enum SercomWireBusState : uint8_t {
 enum SercomI2CMode : uint8_t { I2C_SLAVE_OPERATION = 4, I2C_MASTER_OPERATION = 5 };
 
 class SERCOM {
-public:
+  public:
     // Stores the register block's address; touches no register.
     explicit SERCOM(chip::Sercom* s) : sercom(s) {}
 
     // ---- USART (SERCOM_uart.cpp) ----
     void initUART(SercomUartMode mode, SercomUartSampleRate sampleRate, uint32_t baudrate = 0);
-    void initFrame(SercomUartCharSize charSize, SercomDataOrder dataOrder, SercomParityMode parityMode,
-                   SercomNumberStopBit nbStopBits);
+    void initFrame(SercomUartCharSize charSize, SercomDataOrder dataOrder,
+                   SercomParityMode parityMode, SercomNumberStopBit nbStopBits);
     void initPads(SercomUartTXPad txPad, SercomRXPad rxPad);
     void resetUART();
     void enableUART();
@@ -93,7 +106,7 @@ public:
     bool isMasterReadOperationWIRE();
     bool sendDataSlaveWIRE(uint8_t data);
 
-private:
+  private:
     // Module clock channel and interrupt line (SERCOM.cpp).
     void initClockNVIC();
 

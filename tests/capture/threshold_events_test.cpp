@@ -57,7 +57,8 @@ class EventMergeGapTest : public ::testing::TestWithParam<GapCase> {};
 // A ringing impact: above, a 4 ms dip, above again, then quiet for good.
 TEST_P(EventMergeGapTest, ShortDipsJoinOneImpact) {
     StreamBuilder b;
-    for (std::int16_t z : {kQuiet, kHit, kQuiet, kQuiet, kPeak, kQuiet, kQuiet, kQuiet, kQuiet, kQuiet})
+    for (std::int16_t z :
+         {kQuiet, kHit, kQuiet, kQuiet, kPeak, kQuiet, kQuiet, kQuiet, kQuiet, kQuiet})
         b.frame_with_elapsed(2, {0, 0, z});
     DecoderConfig config;
     config.threshold_g = kThresholdG;

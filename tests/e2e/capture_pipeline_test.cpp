@@ -9,8 +9,8 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <iomanip>
 #include <fstream>
+#include <iomanip>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <sstream>
@@ -35,7 +35,9 @@ using Counts = std::tuple<int, int, int>;
 
 // Plateau k of the profile, in counts (exact multiples of 1/256 g, so the
 // sensor's rounding leaves them as they are).
-Counts plateau(int k) { return {16 * k - 100, 50 - 8 * k, kCountsPerG + 4 * k}; }
+Counts plateau(int k) {
+    return {16 * k - 100, 50 - 8 * k, kCountsPerG + 4 * k};
+}
 
 std::string write_profile(const fs::path& dir) {
     const fs::path file = dir / "profile.csv";
@@ -115,16 +117,16 @@ TEST(CapturePipeline, DecodesTheProfileThroughThePtyAcrossAWatchdogReset) {
     // watchdog resets the board 2 s after its last kick.
     FILE* log = std::fopen(board_log.c_str(), "w");
     ASSERT_NE(log, nullptr);
-    const pid_t board = spawn({VBOARD_EXE, "run", "--firmware", FIRMWARE_ELF, "--sensor", profile, "--seconds", "5",
-                               "--uart1-pty-wait", "--realtime", "--quiet", "--fault", "scl-low@1s..3.5s",
-                               "--report", report.string()},
+    const pid_t board = spawn({VBOARD_EXE, "run", "--firmware", FIRMWARE_ELF, "--sensor", profile,
+                               "--seconds", "5", "--uart1-pty-wait", "--realtime", "--quiet",
+                               "--fault", "scl-low@1s..3.5s", "--report", report.string()},
                               fileno(log));
     std::fclose(log);
     ASSERT_GT(board, 0);
     const std::string pty = pty_path_from(board_log);
     ASSERT_FALSE(pty.empty()) << "the board printed no pseudo-terminal";
-    const pid_t tool = spawn({CAPTURE_EXE, "--device", pty, "--csv", csv.string(), "--summary", summary.string(),
-                              "--quiet", "--duration", "30"},
+    const pid_t tool = spawn({CAPTURE_EXE, "--device", pty, "--csv", csv.string(), "--summary",
+                              summary.string(), "--quiet", "--duration", "30"},
                              -1);
     ASSERT_GT(tool, 0);
     EXPECT_EQ(wait_exit(board), 0);

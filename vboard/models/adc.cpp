@@ -8,9 +8,9 @@ namespace vboard {
 namespace {
 constexpr std::uint32_t kAll = 0xFFFFFFFF;
 // SYNCBUSY bit of each synchronised register.
-constexpr std::uint32_t kSyncSwrst = 0, kSyncEnable = 1, kSyncInputctrl = 2, kSyncCtrlc = 3, kSyncAvgctrl = 4,
-                        kSyncSampctrl = 5, kSyncWinlt = 6, kSyncWinut = 7, kSyncGaincorr = 8,
-                        kSyncOffsetcorr = 9, kSyncSwtrig = 10;
+constexpr std::uint32_t kSyncSwrst = 0, kSyncEnable = 1, kSyncInputctrl = 2, kSyncCtrlc = 3,
+                        kSyncAvgctrl = 4, kSyncSampctrl = 5, kSyncWinlt = 6, kSyncWinut = 7,
+                        kSyncGaincorr = 8, kSyncOffsetcorr = 9, kSyncSwtrig = 10;
 constexpr std::uint32_t kNoSync = 0xFF;
 constexpr unsigned kResselBits[4] = {12, 16, 10, 8};
 }  // namespace
@@ -51,17 +51,28 @@ void Adc::reset() {
 
 std::uint32_t Adc::sync_bit(std::uint32_t offset) const {
     switch (offset) {
-        case kCTRLA: return kSyncEnable;  // SWRST is handled with it
-        case kINPUTCTRL: return kSyncInputctrl;
-        case kCTRLC: return kSyncCtrlc;
-        case kAVGCTRL: return kSyncAvgctrl;
-        case kSAMPCTRL: return kSyncSampctrl;
-        case kWINLT: return kSyncWinlt;
-        case kWINUT: return kSyncWinut;
-        case kGAINCORR: return kSyncGaincorr;
-        case kOFFSETCORR: return kSyncOffsetcorr;
-        case kSWTRIG: return kSyncSwtrig;
-        default: return kNoSync;
+        case kCTRLA:
+            return kSyncEnable;  // SWRST is handled with it
+        case kINPUTCTRL:
+            return kSyncInputctrl;
+        case kCTRLC:
+            return kSyncCtrlc;
+        case kAVGCTRL:
+            return kSyncAvgctrl;
+        case kSAMPCTRL:
+            return kSyncSampctrl;
+        case kWINLT:
+            return kSyncWinlt;
+        case kWINUT:
+            return kSyncWinut;
+        case kGAINCORR:
+            return kSyncGaincorr;
+        case kOFFSETCORR:
+            return kSyncOffsetcorr;
+        case kSWTRIG:
+            return kSyncSwtrig;
+        default:
+            return kNoSync;
     }
 }
 
@@ -94,12 +105,14 @@ std::uint32_t Adc::on_read(const RegisterSpec& reg, std::uint32_t stored) {
             if (now() < busy_until_[bit]) busy |= 1u << bit;
         return busy;
     }
-    if (reg.offset == kRESULT) set_value(kINTFLAG, value(kINTFLAG) & ~kResRdy);  // reading RESULT clears RESRDY
+    if (reg.offset == kRESULT)
+        set_value(kINTFLAG, value(kINTFLAG) & ~kResRdy);  // reading RESULT clears RESRDY
     return stored;
 }
 
 void Adc::on_write(const RegisterSpec& reg, std::uint32_t old_value, std::uint32_t written) {
-    if (reg.offset == kINTFLAG) return set_value(kINTFLAG, old_value & ~written);  // write 1 to clear
+    if (reg.offset == kINTFLAG)
+        return set_value(kINTFLAG, old_value & ~written);  // write 1 to clear
     if (reg.offset == kCTRLA && (written & kSwrst)) {
         RegisterPeripheral::reset();
         conversion_done_at_ = kNever;

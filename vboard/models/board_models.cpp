@@ -38,11 +38,13 @@ void install_models(Board& board) {
     board.add_model(std::make_unique<Nvmctrl>(board));
     board.add_model(std::make_unique<Port>(board));
     // Serial-communication modules.
-    for (unsigned i = 0; i < Sercom::kModules; ++i) board.add_model(std::make_unique<Sercom>(board, i));
+    for (unsigned i = 0; i < Sercom::kModules; ++i)
+        board.add_model(std::make_unique<Sercom>(board, i));
     // Off the chip: the I2C bus on SERCOM5's pads and the accelerometer on it.
     install_i2c_devices(board);
     // Timers (TC0 first: model<Tc>() finds it).
-    for (const TcInstance& tc : {Tc::kTc0, Tc::kTc1, Tc::kTc4}) board.add_model(std::make_unique<Tc>(board, tc));
+    for (const TcInstance& tc : {Tc::kTc0, Tc::kTc1, Tc::kTc4})
+        board.add_model(std::make_unique<Tc>(board, tc));
     // Analogue.
     board.add_model(std::make_unique<Adc>(board));
     board.add_model(std::make_unique<Dac>(board));

@@ -51,7 +51,8 @@ void Dac::on_write(const RegisterSpec& reg, std::uint32_t old_value, std::uint32
             return;
         }
         busy_bits_ = kEnable;
-        if (written & kEnable) note(Finding::UnmodelledField, reg.offset, "DAC CTRLA: conversions are not modelled");
+        if (written & kEnable)
+            note(Finding::UnmodelledField, reg.offset, "DAC CTRLA: conversions are not modelled");
     }
     RegisterPeripheral::on_write(reg, old_value, written);
 }

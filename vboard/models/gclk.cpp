@@ -13,26 +13,30 @@ namespace {
 std::vector<RegisterSpec> gclk_registers() {
     static std::vector<std::string> names;  // keeps the generated names alive
     if (names.empty()) {
-        for (unsigned n = 0; n < Gclk::kGenerators; ++n) names.push_back("GENCTRL" + std::to_string(n));
-        for (unsigned m = 0; m < Gclk::kChannels; ++m) names.push_back("PCHCTRL" + std::to_string(m));
+        for (unsigned n = 0; n < Gclk::kGenerators; ++n)
+            names.push_back("GENCTRL" + std::to_string(n));
+        for (unsigned m = 0; m < Gclk::kChannels; ++m)
+            names.push_back("PCHCTRL" + std::to_string(m));
     }
     std::vector<RegisterSpec> regs = {
         {"CTRLA", Gclk::kCTRLA, 1, 0, Access::ReadWrite, Gclk::kSwrst},
         {"SYNCBUSY", Gclk::kSYNCBUSY, 4, 0, Access::ReadOnly, 0xFFFFFFFF},
     };
-    constexpr std::uint32_t kGenModelled = Gclk::kGenSrcMask | Gclk::kGenEn | Gclk::kGenDivSel | 0xFFFF0000u;
+    constexpr std::uint32_t kGenModelled =
+        Gclk::kGenSrcMask | Gclk::kGenEn | Gclk::kGenDivSel | 0xFFFF0000u;
     for (unsigned n = 0; n < Gclk::kGenerators; ++n)
-        regs.push_back({names[n].c_str(), Gclk::kGENCTRL + 4 * n, 4, n == 0 ? Gclk::kGenctrl0Reset : 0,
-                        Access::ReadWrite, kGenModelled});
+        regs.push_back({names[n].c_str(), Gclk::kGENCTRL + 4 * n, 4,
+                        n == 0 ? Gclk::kGenctrl0Reset : 0, Access::ReadWrite, kGenModelled});
     for (unsigned m = 0; m < Gclk::kChannels; ++m)
-        regs.push_back({names[Gclk::kGenerators + m].c_str(), Gclk::kPCHCTRL + 4 * m, 4, 0, Access::ReadWrite,
-                        Gclk::kChGenMask | Gclk::kChEn | Gclk::kChWrtLock});
+        regs.push_back({names[Gclk::kGenerators + m].c_str(), Gclk::kPCHCTRL + 4 * m, 4, 0,
+                        Access::ReadWrite, Gclk::kChGenMask | Gclk::kChEn | Gclk::kChWrtLock});
     return regs;
 }
 
 }  // namespace
 
-Gclk::Gclk(Board& board) : RegisterPeripheral(board, "GCLK", kBase, 0x80 + 4 * kChannels, gclk_registers()) {}
+Gclk::Gclk(Board& board)
+    : RegisterPeripheral(board, "GCLK", kBase, 0x80 + 4 * kChannels, gclk_registers()) {}
 
 void Gclk::reset() {
     RegisterPeripheral::reset();
@@ -42,10 +46,13 @@ void Gclk::reset() {
 
 std::uint32_t Gclk::source_hz(unsigned generator) const {
     switch (genctrl(generator) & kGenSrcMask) {
-        case kSrcOsc16m: return board().model<Oscctrl>().osc16m_hz();
+        case kSrcOsc16m:
+            return board().model<Oscctrl>().osc16m_hz();
         case kSrcOscUlp32k:
-        case kSrcOsc32k: return kSlowOscillatorHz;
-        default: return 0;  // reported when written
+        case kSrcOsc32k:
+            return kSlowOscillatorHz;
+        default:
+            return 0;  // reported when written
     }
 }
 
@@ -100,12 +107,15 @@ void Gclk::on_write(const RegisterSpec& reg, std::uint32_t old_value, std::uint3
     if (reg.offset >= kGENCTRL && reg.offset < kGENCTRL + 4 * kGenerators) {
         const unsigned n = (reg.offset - kGENCTRL) / 4;
         if (now() < genctrl_busy_until_[n]) {
-            note(Finding::Unsupported, reg.offset, std::string("GCLK ") + reg.name + ": written while synchronising (dropped)");
+            note(Finding::Unsupported, reg.offset,
+                 std::string("GCLK ") + reg.name + ": written while synchronising (dropped)");
             return;
         }
         const std::uint32_t src = written & kGenSrcMask;
         if ((written & kGenEn) && src != kSrcOsc16m && src != kSrcOscUlp32k && src != kSrcOsc32k)
-            note(Finding::Unsupported, reg.offset, std::string("GCLK ") + reg.name + ": source " + std::to_string(src) + " not modelled");
+            note(Finding::Unsupported, reg.offset,
+                 std::string("GCLK ") + reg.name + ": source " + std::to_string(src) +
+                     " not modelled");
         RegisterPeripheral::on_write(reg, old_value, written);
         genctrl_busy_until_[n] = sync_time(n);
         board().clocks_changed();

@@ -36,7 +36,8 @@ std::uint32_t Mclk::cpu_divider() const {
 }
 
 void Mclk::on_write(const RegisterSpec& reg, std::uint32_t old_value, std::uint32_t written) {
-    if (reg.offset == kINTFLAG) return set_value(reg.offset, old_value & ~written);  // write 1 to clear
+    if (reg.offset == kINTFLAG)
+        return set_value(reg.offset, old_value & ~written);  // write 1 to clear
     RegisterPeripheral::on_write(reg, old_value, written);
     if (reg.offset == kCPUDIV) {
         if (__builtin_popcount(written) != 1)
@@ -44,7 +45,8 @@ void Mclk::on_write(const RegisterSpec& reg, std::uint32_t old_value, std::uint3
         board().clocks_changed();
     }
     if (reg.offset >= kAHBMASK && (old_value & ~written) != 0)
-        note(Finding::Unsupported, reg.offset, std::string("MCLK ") + reg.name + ": turning a bus clock off is not modelled");
+        note(Finding::Unsupported, reg.offset,
+             std::string("MCLK ") + reg.name + ": turning a bus clock off is not modelled");
 }
 
 }  // namespace vboard

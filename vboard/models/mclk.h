@@ -9,17 +9,17 @@
 namespace vboard {
 
 class Mclk : public RegisterPeripheral {
-public:
+  public:
     static constexpr std::uint32_t kBase = 0x40000400;
-    static constexpr std::uint32_t kCTRLA = 0x00, kINTENCLR = 0x01, kINTENSET = 0x02, kINTFLAG = 0x03,
-                                   kCPUDIV = 0x04, kLPDIV = 0x05, kBUPDIV = 0x06, kAHBMASK = 0x10,
-                                   kAPBAMASK = 0x14, kAPBBMASK = 0x18, kAPBCMASK = 0x1C, kAPBDMASK = 0x20,
-                                   kAPBEMASK = 0x24;
+    static constexpr std::uint32_t kCTRLA = 0x00, kINTENCLR = 0x01, kINTENSET = 0x02,
+                                   kINTFLAG = 0x03, kCPUDIV = 0x04, kLPDIV = 0x05, kBUPDIV = 0x06,
+                                   kAHBMASK = 0x10, kAPBAMASK = 0x14, kAPBBMASK = 0x18,
+                                   kAPBCMASK = 0x1C, kAPBDMASK = 0x20, kAPBEMASK = 0x24;
 
     explicit Mclk(Board& board);
     std::uint32_t cpu_divider() const;
 
-protected:
+  protected:
     void on_write(const RegisterSpec& reg, std::uint32_t old_value, std::uint32_t written) override;
 };
 

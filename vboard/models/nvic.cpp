@@ -9,7 +9,9 @@ using exception::kIrqLines;
 
 Nvic::Nvic(Board& board) : Peripheral(board, "NVIC", kBase, kIPR + 4 * kIprWords) {}
 
-bool Nvic::enabled(unsigned line) const { return board().exceptions().enabled_irq(line); }
+bool Nvic::enabled(unsigned line) const {
+    return board().exceptions().enabled_irq(line);
+}
 
 std::uint8_t Nvic::priority_byte(unsigned line) const {
     return board().exceptions().priority_byte(kFirstIrq + line);
@@ -29,7 +31,8 @@ std::uint32_t Nvic::read(std::uint32_t offset, unsigned width) {
             if (ex.pending(kFirstIrq + i)) word |= 1u << i;
     } else if (word_offset >= kIPR && word_offset < kIPR + 4 * kIprWords) {
         const unsigned first = kFirstIrq + 4 * ((word_offset - kIPR) / 4);
-        for (unsigned b = 0; b < 4; ++b) word |= static_cast<std::uint32_t>(ex.priority_byte(first + b)) << (8 * b);
+        for (unsigned b = 0; b < 4; ++b)
+            word |= static_cast<std::uint32_t>(ex.priority_byte(first + b)) << (8 * b);
     } else {
         note(Finding::UnclaimedAccess, offset, "NVIC: read of reserved offset");
     }
@@ -48,15 +51,26 @@ void Nvic::write(std::uint32_t offset, unsigned width, std::uint32_t value) {
         board().irq_state_changed();
         return;
     }
-    if (width != 4) note(Finding::Unsupported, offset, "NVIC: enable and pending registers take word writes");
+    if (width != 4)
+        note(Finding::Unsupported, offset, "NVIC: enable and pending registers take word writes");
     for (unsigned i = 0; i < kIrqLines; ++i) {
         if (!(value & (1u << i))) continue;
         switch (word_offset) {
-            case kISER: ex.set_enabled(i, true); break;
-            case kICER: ex.set_enabled(i, false); break;
-            case kISPR: ex.set_pending(kFirstIrq + i); break;
-            case kICPR: ex.clear_pending(kFirstIrq + i); break;
-            default: note(Finding::UnclaimedAccess, offset, "NVIC: write of reserved offset"); return;
+            case kISER:
+                ex.set_enabled(i, true);
+                break;
+            case kICER:
+                ex.set_enabled(i, false);
+                break;
+            case kISPR:
+                ex.set_pending(kFirstIrq + i);
+                break;
+            case kICPR:
+                ex.clear_pending(kFirstIrq + i);
+                break;
+            default:
+                note(Finding::UnclaimedAccess, offset, "NVIC: write of reserved offset");
+                return;
         }
     }
     board().irq_state_changed();

@@ -7,9 +7,10 @@
 namespace vboard {
 
 class Nvic : public Peripheral {
-public:
+  public:
     static constexpr std::uint32_t kBase = 0xE000E100;
-    static constexpr std::uint32_t kISER = 0x000, kICER = 0x080, kISPR = 0x100, kICPR = 0x180, kIPR = 0x300;
+    static constexpr std::uint32_t kISER = 0x000, kICER = 0x080, kISPR = 0x100, kICPR = 0x180,
+                                   kIPR = 0x300;
     static constexpr std::uint32_t kIprWords = 8;
 
     explicit Nvic(Board& board);

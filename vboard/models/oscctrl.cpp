@@ -43,7 +43,8 @@ std::uint32_t Oscctrl::on_read(const RegisterSpec& reg, std::uint32_t stored) {
         // With the DFLL off its register interface is always ready, so
         // DFLLRDY reads 1 (unconfirmed: the DFLLRDY protocol of this part).
         std::uint32_t status = kStatusDfllRdy;
-        if (osc16m_hz() != 0) status |= kStatusOsc16mRdy;  // unconfirmed: OSC16MRDY right after reset
+        if (osc16m_hz() != 0)
+            status |= kStatusOsc16mRdy;  // unconfirmed: OSC16MRDY right after reset
         return status;
     }
     return stored;

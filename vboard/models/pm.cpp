@@ -27,7 +27,8 @@ void Pm::advance(SimTime now) {
 }
 
 void Pm::on_write(const RegisterSpec& reg, std::uint32_t old_value, std::uint32_t written) {
-    if (reg.offset == kINTFLAG) return set_value(kINTFLAG, old_value & ~written);  // write 1 to clear
+    if (reg.offset == kINTFLAG)
+        return set_value(kINTFLAG, old_value & ~written);  // write 1 to clear
     RegisterPeripheral::on_write(reg, old_value, written);
     if (reg.offset == kPLCFG) {
         level_ready_at_ = now() + kLevelSettleTime;

@@ -9,7 +9,8 @@ namespace vboard {
 namespace {
 
 constexpr std::uint32_t kAll = 0xFFFFFFFF;
-constexpr std::uint8_t kPincfgModelled = Port::kPmuxen | Port::kInen | Port::kPullen | Port::kDrvstr;
+constexpr std::uint8_t kPincfgModelled =
+    Port::kPmuxen | Port::kInen | Port::kPullen | Port::kDrvstr;
 
 std::vector<RegisterSpec> port_registers() {
     static std::vector<std::string> names;
@@ -31,9 +32,11 @@ std::vector<RegisterSpec> port_registers() {
         {"WRCONFIG", Port::kWRCONFIG, 4, 0, Access::WriteOnly, kAll},
         {"EVCTRL", Port::kEVCTRL, 4, 0, Access::ReadWrite, 0},
     };
-    for (unsigned k = 0; k < 16; ++k) regs.push_back({names[k].c_str(), Port::kPMUX + k, 1, 0, Access::ReadWrite, 0xFF});
+    for (unsigned k = 0; k < 16; ++k)
+        regs.push_back({names[k].c_str(), Port::kPMUX + k, 1, 0, Access::ReadWrite, 0xFF});
     for (unsigned n = 0; n < Port::kPins; ++n)
-        regs.push_back({names[16 + n].c_str(), Port::kPINCFG + n, 1, 0, Access::ReadWrite, kPincfgModelled});
+        regs.push_back(
+            {names[16 + n].c_str(), Port::kPINCFG + n, 1, 0, Access::ReadWrite, kPincfgModelled});
     return regs;
 }
 
@@ -82,10 +85,12 @@ std::uint32_t Port::on_read(const RegisterSpec& reg, std::uint32_t stored) {
         // (unconfirmed).
         case kDIRCLR:
         case kDIRSET:
-        case kDIRTGL: return dir();
+        case kDIRTGL:
+            return dir();
         case kOUTCLR:
         case kOUTSET:
-        case kOUTTGL: return out();
+        case kOUTTGL:
+            return out();
         case kIN: {
             // A pin is sampled only while its input buffer is on (unconfirmed).
             std::uint32_t in = 0;
@@ -93,7 +98,8 @@ std::uint32_t Port::on_read(const RegisterSpec& reg, std::uint32_t stored) {
                 if ((pincfg(n) & kInen) && pin(n).level) in |= 1u << n;
             return in;
         }
-        default: return stored;
+        default:
+            return stored;
     }
 }
 
@@ -110,12 +116,24 @@ void Port::on_write(const RegisterSpec& reg, std::uint32_t old_value, std::uint3
     ++writes_;
     const std::uint32_t old_dir = dir(), old_out = out();
     switch (reg.offset) {
-        case kDIRCLR: set_value(kDIR, old_dir & ~written); break;
-        case kDIRSET: set_value(kDIR, old_dir | written); break;
-        case kDIRTGL: set_value(kDIR, old_dir ^ written); break;
-        case kOUTCLR: set_value(kOUT, old_out & ~written); break;
-        case kOUTSET: set_value(kOUT, old_out | written); break;
-        case kOUTTGL: set_value(kOUT, old_out ^ written); break;
+        case kDIRCLR:
+            set_value(kDIR, old_dir & ~written);
+            break;
+        case kDIRSET:
+            set_value(kDIR, old_dir | written);
+            break;
+        case kDIRTGL:
+            set_value(kDIR, old_dir ^ written);
+            break;
+        case kOUTCLR:
+            set_value(kOUT, old_out & ~written);
+            break;
+        case kOUTSET:
+            set_value(kOUT, old_out | written);
+            break;
+        case kOUTTGL:
+            set_value(kOUT, old_out ^ written);
+            break;
         case kWRCONFIG: {
             const unsigned first = (written & kWrHwsel) ? 16 : 0;
             for (unsigned i = 0; i < 16; ++i) {
@@ -137,7 +155,8 @@ void Port::on_write(const RegisterSpec& reg, std::uint32_t old_value, std::uint3
             }
             break;
         }
-        default: RegisterPeripheral::on_write(reg, old_value, written);
+        default:
+            RegisterPeripheral::on_write(reg, old_value, written);
     }
     record_changes(old_dir, old_out);
 }

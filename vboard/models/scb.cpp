@@ -16,7 +16,8 @@ void Scb::reset() {
 std::uint32_t Scb::read_word(std::uint32_t word_offset) const {
     const ExceptionController& ex = board().exceptions();
     switch (word_offset) {
-        case kCPUID: return kCpuIdValue;
+        case kCPUID:
+            return kCpuIdValue;
         case kICSR: {
             std::uint32_t v = ex.current() | (ex.highest_pending() << 12);
             for (unsigned exc = kFirstIrq; exc < kCount; ++exc)
@@ -25,22 +26,30 @@ std::uint32_t Scb::read_word(std::uint32_t word_offset) const {
             if (ex.pending(kPendSv)) v |= kIcsrPendSvSet;
             return v;
         }
-        case kVTOR: return vtor_;
-        case kAIRCR: return kAircrKeyStat << 16;
-        case kSCR: return scr_;
-        case kCCR: return kCcrValue;
-        case kSHPR2: return static_cast<std::uint32_t>(ex.priority_byte(kSvCall)) << 24;
+        case kVTOR:
+            return vtor_;
+        case kAIRCR:
+            return kAircrKeyStat << 16;
+        case kSCR:
+            return scr_;
+        case kCCR:
+            return kCcrValue;
+        case kSHPR2:
+            return static_cast<std::uint32_t>(ex.priority_byte(kSvCall)) << 24;
         case kSHPR3:
             return static_cast<std::uint32_t>(ex.priority_byte(kPendSv)) << 16 |
                    static_cast<std::uint32_t>(ex.priority_byte(kSysTick)) << 24;
-        case kSHCSR: return ex.pending(kSvCall) ? 1u << 15 : 0;
-        default: return 0;
+        case kSHCSR:
+            return ex.pending(kSvCall) ? 1u << 15 : 0;
+        default:
+            return 0;
     }
 }
 
 std::uint32_t Scb::read(std::uint32_t offset, unsigned width) {
     const std::uint32_t word_offset = offset & ~3u;
-    if (word_offset > kSHCSR || word_offset == 0x18) note(Finding::UnclaimedAccess, offset, "SCB: read of reserved offset");
+    if (word_offset > kSHCSR || word_offset == 0x18)
+        note(Finding::UnclaimedAccess, offset, "SCB: read of reserved offset");
     const std::uint32_t mask = width >= 4 ? 0xFFFFFFFFu : (1u << (8 * width)) - 1;
     return (read_word(word_offset) >> (8 * (offset & 3u))) & mask;
 }
@@ -56,7 +65,9 @@ void Scb::write_word(std::uint32_t word_offset, std::uint32_t value, std::uint32
     const std::uint32_t merged = (read_word(word_offset) & ~byte_mask) | (value & byte_mask);
     switch (word_offset) {
         case kCPUID:
-        case kCCR: note(Finding::ReadOnlyWrite, word_offset, "SCB: write of read-only register"); return;
+        case kCCR:
+            note(Finding::ReadOnlyWrite, word_offset, "SCB: write of read-only register");
+            return;
         case kICSR:
             if (value & kIcsrPendStSet) ex.set_pending(kSysTick);
             if (value & kIcsrPendStClr) ex.clear_pending(kSysTick);
@@ -65,22 +76,30 @@ void Scb::write_word(std::uint32_t word_offset, std::uint32_t value, std::uint32
             if (value & kIcsrNmiPendSet) ex.set_pending(kNmi);
             board().irq_state_changed();
             return;
-        case kVTOR: vtor_ = merged & kVtorMask; return;
+        case kVTOR:
+            vtor_ = merged & kVtorMask;
+            return;
         case kAIRCR:
             if ((value >> 16) != kAircrKey) return;  // writes without the key are ignored
-            if (value & kAircrVectClrActive) note(Finding::Unsupported, word_offset, "SCB AIRCR: VECTCLRACTIVE");
+            if (value & kAircrVectClrActive)
+                note(Finding::Unsupported, word_offset, "SCB AIRCR: VECTCLRACTIVE");
             if (value & kAircrSysResetReq) board().request_reset(ResetCause::SystemResetRequest);
             return;
         case kSCR:
-            if (merged & ~kScrWritable) note(Finding::UnmodelledField, word_offset, "SCB SCR: reserved bits written");
+            if (merged & ~kScrWritable)
+                note(Finding::UnmodelledField, word_offset, "SCB SCR: reserved bits written");
             scr_ = merged & kScrWritable;
             return;
-        case kSHPR2: ex.set_priority_byte(kSvCall, static_cast<std::uint8_t>(merged >> 24)); break;
+        case kSHPR2:
+            ex.set_priority_byte(kSvCall, static_cast<std::uint8_t>(merged >> 24));
+            break;
         case kSHPR3:
             ex.set_priority_byte(kPendSv, static_cast<std::uint8_t>(merged >> 16));
             ex.set_priority_byte(kSysTick, static_cast<std::uint8_t>(merged >> 24));
             break;
-        default: note(Finding::UnclaimedAccess, word_offset, "SCB: write of reserved offset"); return;
+        default:
+            note(Finding::UnclaimedAccess, word_offset, "SCB: write of reserved offset");
+            return;
     }
     board().irq_state_changed();
 }

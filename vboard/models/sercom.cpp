@@ -19,20 +19,26 @@ std::uint32_t Sercom::core_clock_hz() const {
     return board().model<Gclk>().channel_hz(kCoreClockChannels[index_]);
 }
 
-void Sercom::drive_irq(bool level) { set_irq(kIrqLines[index_], level); }
+void Sercom::drive_irq(bool level) {
+    set_irq(kIrqLines[index_], level);
+}
 
 SercomFunction* Sercom::active() const {
     switch (mode_) {
         case kUsartExternalClock:
-        case kUsartInternalClock: return usart_.get();
-        case kI2cMaster: return i2c_master_.get();
-        default: return nullptr;
+        case kUsartInternalClock:
+            return usart_.get();
+        case kI2cMaster:
+            return i2c_master_.get();
+        default:
+            return nullptr;
     }
 }
 
 std::uint32_t Sercom::read(std::uint32_t offset, unsigned width) {
     if (SercomFunction* f = active()) return f->read(offset, width);
-    note(Finding::Unsupported, offset, name() + ": mode " + std::to_string(mode_) + " (SPI or I2C slave) is not modelled");
+    note(Finding::Unsupported, offset,
+         name() + ": mode " + std::to_string(mode_) + " (SPI or I2C slave) is not modelled");
     return 0;
 }
 
@@ -56,7 +62,8 @@ void Sercom::write(std::uint32_t offset, unsigned width, std::uint32_t value) {
         }
     }
     if (SercomFunction* f = active()) return f->write(offset, width, value);
-    note(Finding::Unsupported, offset, name() + ": mode " + std::to_string(mode_) + " (SPI or I2C slave) is not modelled");
+    note(Finding::Unsupported, offset,
+         name() + ": mode " + std::to_string(mode_) + " (SPI or I2C slave) is not modelled");
 }
 
 void Sercom::reset() {
@@ -65,7 +72,9 @@ void Sercom::reset() {
     mode_ = kUsartExternalClock;
 }
 
-SimTime Sercom::next_event() const { return std::min(usart_->next_event(), i2c_master_->next_event()); }
+SimTime Sercom::next_event() const {
+    return std::min(usart_->next_event(), i2c_master_->next_event());
+}
 
 void Sercom::advance(SimTime now) {
     if (usart_->next_event() <= now) usart_->advance(now);
@@ -77,7 +86,9 @@ void Sercom::clocks_changed() {
     i2c_master_->clocks_changed();
 }
 
-bool Sercom::arm_fault(const FaultSpec& fault) { return usart_->arm_fault(fault) || i2c_master_->arm_fault(fault); }
+bool Sercom::arm_fault(const FaultSpec& fault) {
+    return usart_->arm_fault(fault) || i2c_master_->arm_fault(fault);
+}
 
 void Sercom::add_to_report(nlohmann::json& report) const {
     usart_->add_to_report(report);

@@ -16,7 +16,7 @@ class Sercom;
 // What a SERCOM function model implements. Offsets are relative to the
 // module's base; CTRLA writes reach the function selected by their MODE.
 class SercomFunction {
-public:
+  public:
     explicit SercomFunction(Sercom& module) : module_(module) {}
     virtual ~SercomFunction() = default;
     virtual std::uint32_t read(std::uint32_t offset, unsigned width) = 0;
@@ -29,15 +29,15 @@ public:
     virtual bool arm_fault(const struct FaultSpec& /*fault*/) { return false; }
     virtual void add_to_report(nlohmann::json& /*report*/) const {}
 
-protected:
+  protected:
     Sercom& module() const { return module_; }
 
-private:
+  private:
     Sercom& module_;
 };
 
 class Sercom : public Peripheral {
-public:
+  public:
     static constexpr unsigned kModules = 6;
     static constexpr std::uint32_t kBases[kModules] = {0x42000000, 0x42000400, 0x42000800,
                                                        0x42000C00, 0x42001000, 0x43000400};
@@ -45,7 +45,8 @@ public:
     static constexpr unsigned kCoreClockChannels[kModules] = {18, 19, 20, 21, 22, 24};
     static constexpr std::uint32_t kSize = 0x34;
     static constexpr std::uint32_t kCTRLA = 0x00;
-    static constexpr std::uint32_t kModePos = 2, kModeMask = 0x7u << 2, kSwrst = 1u << 0, kEnable = 1u << 1;
+    static constexpr std::uint32_t kModePos = 2, kModeMask = 0x7u << 2, kSwrst = 1u << 0,
+                                   kEnable = 1u << 1;
     enum Mode : unsigned {
         kUsartExternalClock = 0,
         kUsartInternalClock = 1,
@@ -63,8 +64,12 @@ public:
     // The module's core clock (its generic clock channel), 0 when off.
     std::uint32_t core_clock_hz() const;
     // The function models, for tests and for the board's line ends.
-    class SercomUsart& usart() const { return *usart_; }
-    class SercomI2cMaster& i2c_master() const { return *i2c_master_; }
+    class SercomUsart& usart() const {
+        return *usart_;
+    }
+    class SercomI2cMaster& i2c_master() const {
+        return *i2c_master_;
+    }
 
     // Interrupt line of the module, driven by the active function.
     void drive_irq(bool level);
@@ -72,7 +77,9 @@ public:
     Board& module_board() const { return board(); }
     SimTime module_now() const { return now(); }
     void module_reschedule() { reschedule(); }
-    void module_note(Finding kind, std::uint32_t offset, const std::string& text) const { note(kind, offset, text); }
+    void module_note(Finding kind, std::uint32_t offset, const std::string& text) const {
+        note(kind, offset, text);
+    }
 
     std::uint32_t read(std::uint32_t offset, unsigned width) override;
     void write(std::uint32_t offset, unsigned width, std::uint32_t value) override;
@@ -83,7 +90,7 @@ public:
     bool arm_fault(const FaultSpec& fault) override;
     void add_to_report(nlohmann::json& report) const override;
 
-private:
+  private:
     SercomFunction* active() const;
     unsigned index_;
     Mode mode_ = kUsartExternalClock;

@@ -1,7 +1,5 @@
 #include "sercom_usart.h"
 
-#include "../src/register_access.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <nlohmann/json.hpp>
@@ -9,6 +7,7 @@
 
 #include "../src/board.h"
 #include "../src/fault_spec.h"
+#include "../src/register_access.h"
 #include "../src/serial_line.h"
 #include "port.h"
 #include "usart_frame.h"
@@ -125,7 +124,9 @@ std::uint32_t SercomUsart::read(std::uint32_t offset, unsigned width) {
     std::uint32_t result = 0;
     split_access(
         offset, width, &SercomUsart::locate,
-        [&](const Register& reg, const AccessPart& part) { result |= part.place(read_register(reg)); },
+        [&](const Register& reg, const AccessPart& part) {
+            result |= part.place(read_register(reg));
+        },
         [&](std::uint32_t at) {
             module().module_note(Finding::UnclaimedAccess, at,
                                  module().name() + ": read of unimplemented offset " + hex(at));
@@ -139,7 +140,9 @@ void SercomUsart::write(std::uint32_t offset, unsigned width, std::uint32_t valu
     ++register_writes_;
     split_access(
         offset, width, &SercomUsart::locate,
-        [&](const Register& reg, const AccessPart& part) { write_register(reg, part.bits_of(value), part.mask()); },
+        [&](const Register& reg, const AccessPart& part) {
+            write_register(reg, part.bits_of(value), part.mask());
+        },
         [&](std::uint32_t at) {
             module().module_note(Finding::UnclaimedAccess, at,
                                  module().name() + ": write of unimplemented offset " + hex(at));

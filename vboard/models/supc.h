@@ -7,11 +7,11 @@
 namespace vboard {
 
 class Supc : public RegisterPeripheral {
-public:
+  public:
     static constexpr std::uint32_t kBase = 0x40001400;
-    static constexpr std::uint32_t kINTENCLR = 0x00, kINTENSET = 0x04, kINTFLAG = 0x08, kSTATUS = 0x0C,
-                                   kBOD33 = 0x10, kBOD12 = 0x14, kVREG = 0x18, kVREF = 0x1C, kBBPS = 0x20,
-                                   kBKOUT = 0x24, kBKIN = 0x28;
+    static constexpr std::uint32_t kINTENCLR = 0x00, kINTENSET = 0x04, kINTFLAG = 0x08,
+                                   kSTATUS = 0x0C, kBOD33 = 0x10, kBOD12 = 0x14, kVREG = 0x18,
+                                   kVREF = 0x1C, kBBPS = 0x20, kBKOUT = 0x24, kBKIN = 0x28;
     static constexpr std::uint32_t kVrefTsen = 1u << 1, kVrefVrefoe = 1u << 2, kVrefSelPos = 16,
                                    kVrefSelMask = 0xFu << 16;
 

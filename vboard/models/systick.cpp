@@ -55,9 +55,15 @@ std::uint32_t SysTick::read(std::uint32_t offset, unsigned width) {
             v = ctrl_ | (count_flag_ ? kCountFlag : 0);
             count_flag_ = false;  // COUNTFLAG clears on read
             break;
-        case kLOAD: v = load_; break;
-        case kVAL: v = current_value(); break;
-        case kCALIB: v = kCalibValue; break;
+        case kLOAD:
+            v = load_;
+            break;
+        case kVAL:
+            v = current_value();
+            break;
+        case kCALIB:
+            v = kCalibValue;
+            break;
     }
     const std::uint32_t mask = width >= 4 ? 0xFFFFFFFFu : (1u << (8 * width)) - 1;
     return (v >> (8 * (offset & 3u))) & mask;
@@ -72,7 +78,8 @@ void SysTick::write(std::uint32_t offset, unsigned width, std::uint32_t value) {
             if (value & ~(kEnable | kTickInt | kClkSource))
                 note(Finding::UnmodelledField, offset, "SysTick CTRL: reserved bits written");
             if ((value & kEnable) && !(value & kClkSource))
-                note(Finding::Unsupported, offset, "SysTick CTRL: external reference clock (CLKSOURCE 0) not modelled");
+                note(Finding::Unsupported, offset,
+                     "SysTick CTRL: external reference clock (CLKSOURCE 0) not modelled");
             ctrl_ = value & (kEnable | kTickInt | kClkSource);
             if (!running()) {
                 stopped_value_ = before;
@@ -83,13 +90,17 @@ void SysTick::write(std::uint32_t offset, unsigned width, std::uint32_t value) {
             }
             break;
         }
-        case kLOAD: load_ = value & kCounterMask; break;  // used at the next reload
+        case kLOAD:
+            load_ = value & kCounterMask;
+            break;  // used at the next reload
         case kVAL:
             stopped_value_ = 0;
             count_flag_ = false;
             if (running()) restart_from(0);
             break;
-        case kCALIB: note(Finding::ReadOnlyWrite, offset, "SysTick CALIB: write of read-only register"); break;
+        case kCALIB:
+            note(Finding::ReadOnlyWrite, offset, "SysTick CALIB: write of read-only register");
+            break;
     }
 }
 

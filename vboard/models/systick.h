@@ -10,7 +10,7 @@
 namespace vboard {
 
 class SysTick : public Peripheral {
-public:
+  public:
     static constexpr std::uint32_t kBase = 0xE000E010;
     static constexpr std::uint32_t kCTRL = 0x0, kLOAD = 0x4, kVAL = 0x8, kCALIB = 0xC;
     static constexpr std::uint32_t kEnable = 1u << 0, kTickInt = 1u << 1, kClkSource = 1u << 2,
@@ -31,7 +31,7 @@ public:
     std::uint32_t ctrl() const { return ctrl_; }
     std::uint32_t current_value() const;
 
-private:
+  private:
     bool running() const { return (ctrl_ & kEnable) && cycle_ps_ != kNever; }
     void restart_from(std::uint32_t value);
     std::uint32_t ctrl_ = 0;

@@ -32,12 +32,14 @@ std::string hex(std::uint32_t v) {
 }
 
 const char* exception_name(unsigned exc) {
-    static const char* const kSystem[16] = {"", "Reset", "NMI", "HardFault", "", "", "", "", "", "", "",
-                                            "SVCall", "", "", "PendSV", "SysTick"};
-    static const char* const kIrq[29] = {"SYSTEM", "WDT",    "RTC",    "EIC",   "NVMCTRL", "DMAC",  "USB",  "EVSYS",
-                                         "SERCOM0", "SERCOM1", "SERCOM2", "SERCOM3", "SERCOM4", "SERCOM5", "TCC0",
-                                         "TCC1",   "TCC2",   "TC0",    "TC1",   "reserved 19", "reserved 20", "TC4",
-                                         "ADC",    "AC",     "DAC",    "PTC",   "AES",     "TRNG",  "reserved 28"};
+    static const char* const kSystem[16] = {"", "Reset", "NMI",    "HardFault", "", "",
+                                            "", "",      "",       "",          "", "SVCall",
+                                            "", "",      "PendSV", "SysTick"};
+    static const char* const kIrq[29] = {
+        "SYSTEM",  "WDT",     "RTC",     "EIC",         "NVMCTRL",     "DMAC",    "USB",  "EVSYS",
+        "SERCOM0", "SERCOM1", "SERCOM2", "SERCOM3",     "SERCOM4",     "SERCOM5", "TCC0", "TCC1",
+        "TCC2",    "TC0",     "TC1",     "reserved 19", "reserved 20", "TC4",     "ADC",  "AC",
+        "DAC",     "PTC",     "AES",     "TRNG",        "reserved 28"};
     if (exc < 16) return kSystem[exc];
     if (exc - 16 < 29) return kIrq[exc - 16];
     return "?";
@@ -47,28 +49,41 @@ const char* exception_name(unsigned exc) {
 
 const char* stop_reason_name(StopReason reason) {
     switch (reason) {
-        case StopReason::TimeLimit: return "time-limit";
-        case StopReason::InstructionLimit: return "instruction-limit";
-        case StopReason::Breakpoint: return "breakpoint";
-        case StopReason::CallReturned: return "call-returned";
-        case StopReason::Fault: return "fault";
-        case StopReason::PowerCut: return "power-cut";
-        case StopReason::Requested: return "requested";
+        case StopReason::TimeLimit:
+            return "time-limit";
+        case StopReason::InstructionLimit:
+            return "instruction-limit";
+        case StopReason::Breakpoint:
+            return "breakpoint";
+        case StopReason::CallReturned:
+            return "call-returned";
+        case StopReason::Fault:
+            return "fault";
+        case StopReason::PowerCut:
+            return "power-cut";
+        case StopReason::Requested:
+            return "requested";
     }
     return "?";
 }
 
 const char* reset_cause_name(ResetCause cause) {
     switch (cause) {
-        case ResetCause::PowerOn: return "power-on";
-        case ResetCause::Watchdog: return "watchdog";
-        case ResetCause::SystemResetRequest: return "system-reset-request";
+        case ResetCause::PowerOn:
+            return "power-on";
+        case ResetCause::Watchdog:
+            return "watchdog";
+        case ResetCause::SystemResetRequest:
+            return "system-reset-request";
     }
     return "?";
 }
 
 Board::Board(BoardOptions options)
-    : options_(std::move(options)), image_(options_.firmware), cpu_(std::make_unique<Cpu>(*this)), bus_(*this) {
+    : options_(std::move(options)),
+      image_(options_.firmware),
+      cpu_(std::make_unique<Cpu>(*this)),
+      bus_(*this) {
     using namespace memory_map;
     diagnostics_.set_quiet(options_.quiet);
     cpu_->map_memory(kFlashBase, kFlashSize, UC_PROT_READ | UC_PROT_EXEC);
@@ -108,7 +123,8 @@ void Board::load_image() {
         const bool in_flash = s.address >= kFlashBase && end <= kFlashBase + kFlashSize;
         const bool in_ram = s.address >= kRamBase && end <= kRamBase + kRamSize;
         if (!in_flash && !in_ram)
-            throw std::runtime_error(image_.path() + ": segment at " + hex(s.address) + " lies outside flash and RAM");
+            throw std::runtime_error(image_.path() + ": segment at " + hex(s.address) +
+                                     " lies outside flash and RAM");
         cpu_->write_memory(s.address, s.bytes.data(), s.bytes.size());
     }
     // The factory-programmed software calibration word: the ADC biases the
@@ -131,7 +147,9 @@ RunResult Board::run_for(SimTime duration) {
     return run(duration == kNever ? kNever : now_ + duration, UINT64_MAX);
 }
 
-RunResult Board::run_instructions(std::uint64_t count) { return run(kNever, instructions_ + count); }
+RunResult Board::run_instructions(std::uint64_t count) {
+    return run(kNever, instructions_ + count);
+}
 
 RunResult Board::run_until(std::uint32_t address, SimTime limit) {
     breakpoints_.insert(address & ~1u);
@@ -144,11 +162,14 @@ RunResult Board::run_until(const std::string& symbol_name, SimTime limit) {
     return run_until(symbol(symbol_name), limit);
 }
 
-std::uint32_t Board::call(std::uint32_t address, const std::vector<std::uint32_t>& args, SimTime limit) {
+std::uint32_t Board::call(std::uint32_t address, const std::vector<std::uint32_t>& args,
+                          SimTime limit) {
     if (calling_) throw std::logic_error("harness calls do not nest");
-    if (args.size() > 4) throw std::invalid_argument("harness calls take at most four word arguments");
+    if (args.size() > 4)
+        throw std::invalid_argument("harness calls take at most four word arguments");
     const CpuContext saved = cpu_->save();
-    for (std::size_t i = 0; i < args.size(); ++i) cpu_->set_reg(UC_ARM_REG_R0 + static_cast<int>(i), args[i]);
+    for (std::size_t i = 0; i < args.size(); ++i)
+        cpu_->set_reg(UC_ARM_REG_R0 + static_cast<int>(i), args[i]);
     cpu_->set_reg(UC_ARM_REG_LR, memory_map::kCallReturnTrap | 1u);
     cpu_->set_pc(address);
     calling_ = true;
@@ -157,7 +178,8 @@ std::uint32_t Board::call(std::uint32_t address, const std::vector<std::uint32_t
     if (result.reason != StopReason::CallReturned) {
         const std::string where = describe(address);
         if (result.reason != StopReason::Fault) cpu_->restore(saved);
-        throw std::runtime_error("call of " + where + " did not return: " + stop_reason_name(result.reason) +
+        throw std::runtime_error("call of " + where +
+                                 " did not return: " + stop_reason_name(result.reason) +
                                  (result.message.empty() ? "" : ": " + result.message));
     }
     const std::uint32_t r0 = cpu_->reg(UC_ARM_REG_R0);
@@ -165,7 +187,8 @@ std::uint32_t Board::call(std::uint32_t address, const std::vector<std::uint32_t
     return r0;
 }
 
-std::uint32_t Board::call(const std::string& function, const std::vector<std::uint32_t>& args, SimTime limit) {
+std::uint32_t Board::call(const std::string& function, const std::vector<std::uint32_t>& args,
+                          SimTime limit) {
     const Symbol& s = image_.symbol(function);
     if (!s.function) throw std::invalid_argument(function + " is not a function");
     return call(s.address, args, limit);
@@ -211,7 +234,8 @@ RunResult Board::run(SimTime time_limit, std::uint64_t instruction_limit) {
         std::string what = pending_fault_.empty() ? std::string(uc_strerror(err)) : pending_fault_;
         pending_fault_.clear();
         if (exceptions_.active(exception::kHardFault)) {
-            stop_now(StopReason::Fault, "lockup: fault inside HardFault handler: " + what + " at " + describe(pc_now));
+            stop_now(StopReason::Fault,
+                     "lockup: fault inside HardFault handler: " + what + " at " + describe(pc_now));
             break;
         }
         fault(what, pc_now);
@@ -246,7 +270,8 @@ std::string Board::fault_handler_message(std::uint32_t handler) const {
     const unsigned exc = cpu_->reg(UC_ARM_REG_XPSR) & 0x3F;
     std::uint32_t stacked_pc = 0;
     if (exc != 0) cpu_->read_memory(cpu_->reg(UC_ARM_REG_SP) + 24, &stacked_pc, 4);
-    std::string text = std::string("firmware entered ") + (handler == hardfault_handler_ ? "HardFault_Handler" : "Dummy_Handler");
+    std::string text = std::string("firmware entered ") +
+                       (handler == hardfault_handler_ ? "HardFault_Handler" : "Dummy_Handler");
     if (exc != 0) {
         text += " on exception " + std::to_string(exc) + " (" + exception_name(exc) + ")";
         text += ", interrupted at " + describe(stacked_pc);
@@ -256,7 +281,8 @@ std::string Board::fault_handler_message(std::uint32_t handler) const {
 }
 
 void Board::on_block(std::uint32_t address, std::uint32_t size) {
-    if (address == memory_map::kCallReturnTrap && calling_) return stop_now(StopReason::CallReturned, "");
+    if (address == memory_map::kCallReturnTrap && calling_)
+        return stop_now(StopReason::CallReturned, "");
     if (address == hardfault_handler_ || address == dummy_handler_) {
         return stop_now(StopReason::Fault, fault_handler_message(address));
     }
@@ -344,7 +370,8 @@ void Board::on_cpu_exception(std::uint32_t intno) {
             const unsigned from = cpu_->return_from_exception(pc_now);
             if (!exceptions_.deactivate(from))
                 diagnostics_.note(Finding::Unsupported, pc_now, pc_now,
-                                  "exception return from " + std::to_string(from) + " which is not the active one");
+                                  "exception return from " + std::to_string(from) +
+                                      " which is not the active one");
             cycles_ += kExceptionReturnCycles;
             now_ += kExceptionReturnCycles * cycle_ps_;
             flags_ |= kIrqDirty;
@@ -360,14 +387,17 @@ void Board::on_cpu_exception(std::uint32_t intno) {
             return fault("undefined instruction", pc_now);
         case kIntDataAbort:
         case kIntPrefetchAbort:
-            return fault(pending_fault_.empty() ? std::string("unaligned or invalid memory access") : pending_fault_,
+            return fault(pending_fault_.empty() ? std::string("unaligned or invalid memory access")
+                                                : pending_fault_,
                          pc_now);
         default:
-            return stop_now(StopReason::Fault, "processor exception " + std::to_string(intno) + " at " + describe(pc_now));
+            return stop_now(StopReason::Fault, "processor exception " + std::to_string(intno) +
+                                                   " at " + describe(pc_now));
     }
 }
 
-void Board::on_unmapped_access(bool write, bool fetch, std::uint32_t address, int size, std::uint32_t value) {
+void Board::on_unmapped_access(bool write, bool fetch, std::uint32_t address, int size,
+                               std::uint32_t value) {
     const char* what = fetch ? "instruction fetch from" : write ? "write to" : "read of";
     pending_fault_ = std::string(what) + " unmapped address " + hex(address);
     std::string text = pending_fault_ + " (" + std::to_string(size) + " bytes";
@@ -378,7 +408,8 @@ void Board::on_unmapped_access(bool write, bool fetch, std::uint32_t address, in
 
 bool Board::on_flash_store(std::uint32_t address, unsigned width, std::uint32_t value) {
     if (flash_store_sink_ && flash_store_sink_(address, width, value)) return true;
-    pending_fault_ = "store of " + std::to_string(width) + " bytes to flash address " + hex(address);
+    pending_fault_ =
+        "store of " + std::to_string(width) + " bytes to flash address " + hex(address);
     return false;
 }
 
@@ -448,9 +479,15 @@ std::uint32_t Board::read32(std::uint32_t address) const {
     cpu_->read_memory(address, &v, 4);
     return v;
 }
-void Board::write8(std::uint32_t address, std::uint8_t value) { cpu_->write_memory(address, &value, 1); }
-void Board::write16(std::uint32_t address, std::uint16_t value) { cpu_->write_memory(address, &value, 2); }
-void Board::write32(std::uint32_t address, std::uint32_t value) { cpu_->write_memory(address, &value, 4); }
+void Board::write8(std::uint32_t address, std::uint8_t value) {
+    cpu_->write_memory(address, &value, 1);
+}
+void Board::write16(std::uint32_t address, std::uint16_t value) {
+    cpu_->write_memory(address, &value, 2);
+}
+void Board::write32(std::uint32_t address, std::uint32_t value) {
+    cpu_->write_memory(address, &value, 4);
+}
 
 std::vector<std::uint8_t> Board::read_bytes(std::uint32_t address, std::size_t size) const {
     std::vector<std::uint8_t> bytes(size);
@@ -473,7 +510,8 @@ nlohmann::json Board::report() const {
     r["cpu_hz"] = cpu_hz_;
     r["resets"] = nlohmann::json::array();
     for (const ResetRecord& rec : resets_)
-        r["resets"].push_back({{"time_s", to_seconds(rec.time)}, {"instructions", rec.instructions},
+        r["resets"].push_back({{"time_s", to_seconds(rec.time)},
+                               {"instructions", rec.instructions},
                                {"cause", reset_cause_name(rec.cause)}});
     r["faults"] = faults_seen_;
     nlohmann::json findings;

@@ -10,13 +10,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
-
-#include <nlohmann/json.hpp>
 
 #include "bus.h"
 #include "cpu.h"
@@ -34,11 +33,11 @@ struct BoardOptions {
     bool quiet = false;             // do not print findings as they happen
     std::vector<FaultSpec> faults;  // armed at power-on
     // Serial1's line.
-    std::string uart1_out;          // file for every transmitted byte ("-": standard output)
-    std::string uart1_in;           // file fed to the receiver at the line's rate
-    bool uart1_pty = false;         // open a pseudo-terminal for both directions
-    bool uart1_pty_wait = false;    // ... and hold the board until a program opens it
-    bool realtime = false;          // pace simulated time to wall time
+    std::string uart1_out;        // file for every transmitted byte ("-": standard output)
+    std::string uart1_in;         // file fed to the receiver at the line's rate
+    bool uart1_pty = false;       // open a pseudo-terminal for both directions
+    bool uart1_pty_wait = false;  // ... and hold the board until a program opens it
+    bool realtime = false;        // pace simulated time to wall time
     // The accelerometer's input: "still", "demo" or a CSV file.
     std::string sensor = "still";
     // Persistent storage area of the flash.
@@ -47,7 +46,15 @@ struct BoardOptions {
     bool wdt_alwayson = false;
 };
 
-enum class StopReason { TimeLimit, InstructionLimit, Breakpoint, CallReturned, Fault, PowerCut, Requested };
+enum class StopReason {
+    TimeLimit,
+    InstructionLimit,
+    Breakpoint,
+    CallReturned,
+    Fault,
+    PowerCut,
+    Requested
+};
 const char* stop_reason_name(StopReason reason);
 
 struct RunResult {
@@ -72,7 +79,7 @@ constexpr std::uint32_t kFlashSize = 128 * 1024;
 constexpr std::uint32_t kNvmUserRow = 0x00804000;
 constexpr std::uint32_t kNvmOtpArea = 0x00806000;  // OTP and software calibration area
 constexpr std::uint32_t kNvmSoftwareCalibration = 0x00806020;
-constexpr std::uint32_t kNvmPageWindow = 0x400;    // smallest mapping unit of the engine
+constexpr std::uint32_t kNvmPageWindow = 0x400;  // smallest mapping unit of the engine
 constexpr std::uint32_t kRamBase = 0x20000000;
 constexpr std::uint32_t kRamSize = 16 * 1024;
 constexpr std::uint32_t kLpRamBase = 0x30000000;
@@ -82,7 +89,7 @@ constexpr std::uint32_t kCallReturnTrap = 0x0F000000;
 }  // namespace memory_map
 
 class Board {
-public:
+  public:
     explicit Board(BoardOptions options);
     ~Board();
     Board(const Board&) = delete;
@@ -153,7 +160,8 @@ public:
     template <class Model>
     Model& model() const {
         const std::size_t slot = model_slot<Model>();
-        if (slot < model_cache_.size() && model_cache_[slot]) return *static_cast<Model*>(model_cache_[slot]);
+        if (slot < model_cache_.size() && model_cache_[slot])
+            return *static_cast<Model*>(model_cache_[slot]);
         for (const auto& m : models_) {
             if (auto* found = dynamic_cast<Model*>(m.get())) {
                 if (model_cache_.size() <= slot) model_cache_.resize(slot + 1, nullptr);
@@ -168,7 +176,8 @@ public:
 
     // Flash stores (the NVM page buffer) are handed to this sink; it
     // returns false to make the store a bus fault.
-    using FlashStoreSink = std::function<bool(std::uint32_t address, unsigned width, std::uint32_t value)>;
+    using FlashStoreSink =
+        std::function<bool(std::uint32_t address, unsigned width, std::uint32_t value)>;
     void set_flash_store_sink(FlashStoreSink sink) { flash_store_sink_ = std::move(sink); }
 
     // ---- from models ----
@@ -181,10 +190,11 @@ public:
     // ---- from the CPU core ----
     void on_block(std::uint32_t address, std::uint32_t size);
     void on_cpu_exception(std::uint32_t intno);
-    void on_unmapped_access(bool write, bool fetch, std::uint32_t address, int size, std::uint32_t value);
+    void on_unmapped_access(bool write, bool fetch, std::uint32_t address, int size,
+                            std::uint32_t value);
     bool on_flash_store(std::uint32_t address, unsigned width, std::uint32_t value);
 
-private:
+  private:
     static std::size_t next_model_slot();
     template <class Model>
     static std::size_t model_slot() {

@@ -18,7 +18,9 @@ const std::vector<IoWindow>& Bus::io_windows() {
     return windows;
 }
 
-void Bus::attach(Peripheral& model) { attach_alias(model, model.base()); }
+void Bus::attach(Peripheral& model) {
+    attach_alias(model, model.base());
+}
 
 void Bus::attach_alias(Peripheral& model, std::uint32_t alias_base) {
     for (const Route& r : routes_) {
@@ -27,7 +29,8 @@ void Bus::attach_alias(Peripheral& model, std::uint32_t alias_base) {
     }
     last_ = nullptr;
     routes_.push_back({alias_base, model.size(), &model});
-    std::sort(routes_.begin(), routes_.end(), [](const Route& a, const Route& b) { return a.base < b.base; });
+    std::sort(routes_.begin(), routes_.end(),
+              [](const Route& a, const Route& b) { return a.base < b.base; });
 }
 
 Peripheral* Bus::find(std::uint32_t address, std::uint32_t* offset) const {
@@ -49,7 +52,8 @@ std::uint32_t Bus::read(std::uint32_t address, unsigned width) {
     std::uint32_t offset = 0;
     if (Peripheral* model = find(address, &offset)) return model->read(offset, width);
     char text[80];
-    std::snprintf(text, sizeof text, "read of 0x%08x (%u bytes): no peripheral there", address, width);
+    std::snprintf(text, sizeof text, "read of 0x%08x (%u bytes): no peripheral there", address,
+                  width);
     board_.diagnostics().note(Finding::UnclaimedAccess, address, board_.pc(), text);
     return 0;
 }
@@ -58,7 +62,8 @@ void Bus::write(std::uint32_t address, unsigned width, std::uint32_t value) {
     std::uint32_t offset = 0;
     if (Peripheral* model = find(address, &offset)) return model->write(offset, width, value);
     char text[96];
-    std::snprintf(text, sizeof text, "write of 0x%x to 0x%08x (%u bytes): no peripheral there", value, address, width);
+    std::snprintf(text, sizeof text, "write of 0x%x to 0x%08x (%u bytes): no peripheral there",
+                  value, address, width);
     board_.diagnostics().note(Finding::UnclaimedAccess, address, board_.pc(), text);
 }
 

@@ -18,7 +18,7 @@ struct IoWindow {
 };
 
 class Bus {
-public:
+  public:
     explicit Bus(Board& board) : board_(board) {}
 
     void attach(Peripheral& model);
@@ -33,14 +33,14 @@ public:
     // accesses are reported rather than faulting.
     static const std::vector<IoWindow>& io_windows();
 
-private:
+  private:
     struct Route {
         std::uint32_t base;
         std::uint32_t size;
         Peripheral* model;
     };
     Board& board_;
-    std::vector<Route> routes_;  // sorted by base
+    std::vector<Route> routes_;            // sorted by base
     mutable const Route* last_ = nullptr;  // firmware polls one register at a time
 };
 

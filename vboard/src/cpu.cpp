@@ -14,7 +14,7 @@ constexpr std::uint32_t kThumbBit = 1u << 24;      // EPSR.T
 constexpr std::uint32_t kStackAlignBit = 1u << 9;  // stacked xPSR: frame was padded
 constexpr std::uint32_t kIpsrMask = 0x3F;
 constexpr std::uint32_t kApsrMask = 0xF0000000;
-constexpr std::uint32_t kExcReturnThread = 0xFFFFFFF9;  // thread mode, main stack
+constexpr std::uint32_t kExcReturnThread = 0xFFFFFFF9;   // thread mode, main stack
 constexpr std::uint32_t kExcReturnHandler = 0xFFFFFFF1;  // handler mode, main stack
 constexpr std::uint32_t kFrameWords = 8;
 
@@ -30,13 +30,17 @@ Cpu::Cpu(Board& board) : board_(board) {
     // is not used: it silently selects a Cortex-M33.
     check(uc_ctl_set_cpu_model(uc_, UC_CPU_ARM_CORTEX_M0), "selecting the Cortex-M0 model");
     uc_hook hook;
-    check(uc_hook_add(uc_, &hook, UC_HOOK_BLOCK, reinterpret_cast<void*>(&Cpu::on_block), this, 1, 0), "block hook");
-    check(uc_hook_add(uc_, &hook, UC_HOOK_INTR, reinterpret_cast<void*>(&Cpu::on_interrupt), this, 1, 0),
-          "interrupt hook");
-    check(uc_hook_add(uc_, &hook, UC_HOOK_MEM_UNMAPPED, reinterpret_cast<void*>(&Cpu::on_unmapped), this, 1, 0),
-          "unmapped hook");
-    check(uc_hook_add(uc_, &hook, UC_HOOK_MEM_WRITE_PROT, reinterpret_cast<void*>(&Cpu::on_write_protected), this,
+    check(
+        uc_hook_add(uc_, &hook, UC_HOOK_BLOCK, reinterpret_cast<void*>(&Cpu::on_block), this, 1, 0),
+        "block hook");
+    check(uc_hook_add(uc_, &hook, UC_HOOK_INTR, reinterpret_cast<void*>(&Cpu::on_interrupt), this,
                       1, 0),
+          "interrupt hook");
+    check(uc_hook_add(uc_, &hook, UC_HOOK_MEM_UNMAPPED, reinterpret_cast<void*>(&Cpu::on_unmapped),
+                      this, 1, 0),
+          "unmapped hook");
+    check(uc_hook_add(uc_, &hook, UC_HOOK_MEM_WRITE_PROT,
+                      reinterpret_cast<void*>(&Cpu::on_write_protected), this, 1, 0),
           "write-protect hook");
 }
 
@@ -82,7 +86,9 @@ std::uint32_t Cpu::reg(int id) const {
     return value;
 }
 
-void Cpu::set_reg(int id, std::uint32_t value) { uc_reg_write(uc_, id, &value); }
+void Cpu::set_reg(int id, std::uint32_t value) {
+    uc_reg_write(uc_, id, &value);
+}
 
 void Cpu::set_xpsr(std::uint32_t xpsr) {
     set_reg(UC_ARM_REG_XPSR, xpsr | kThumbBit);
@@ -124,7 +130,8 @@ void Cpu::reset(std::uint32_t vector_table) {
     set_pc(words[1]);
 }
 
-void Cpu::enter_exception(unsigned exception, std::uint32_t vector_table, std::uint32_t return_address) {
+void Cpu::enter_exception(unsigned exception, std::uint32_t vector_table,
+                          std::uint32_t return_address) {
     const std::uint32_t xpsr = reg(UC_ARM_REG_XPSR);
     const bool from_handler = (xpsr & kIpsrMask) != 0;
     std::uint32_t sp = reg(UC_ARM_REG_SP);
@@ -135,7 +142,7 @@ void Cpu::enter_exception(unsigned exception, std::uint32_t vector_table, std::u
     }
     sp -= kFrameWords * 4;
     const std::uint32_t frame[kFrameWords] = {
-        reg(UC_ARM_REG_R0), reg(UC_ARM_REG_R1), reg(UC_ARM_REG_R2), reg(UC_ARM_REG_R3),
+        reg(UC_ARM_REG_R0),  reg(UC_ARM_REG_R1), reg(UC_ARM_REG_R2),   reg(UC_ARM_REG_R3),
         reg(UC_ARM_REG_R12), reg(UC_ARM_REG_LR), return_address & ~1u, stacked_xpsr,
     };
     write_memory(sp, frame, sizeof frame);
@@ -169,7 +176,9 @@ uc_err Cpu::run() {
     return uc_emu_start(uc_, pc() | 1u, 0xFFFFFFFF, 0, 0);
 }
 
-void Cpu::stop() { uc_emu_stop(uc_); }
+void Cpu::stop() {
+    uc_emu_stop(uc_);
+}
 
 BlockCost Cpu::block_cost_slow(std::uint32_t address, std::uint32_t size, std::uint64_t key) {
     CachedCost& cached = cost_cache_[(address >> 1) & (kCostCacheSize - 1)];
@@ -193,16 +202,16 @@ void Cpu::on_interrupt(uc_engine*, std::uint32_t intno, void* self) {
     static_cast<Cpu*>(self)->board_.on_cpu_exception(intno);
 }
 
-bool Cpu::on_unmapped(uc_engine*, uc_mem_type type, std::uint64_t address, int size, std::int64_t value,
-                      void* self) {
-    static_cast<Cpu*>(self)->board_.on_unmapped_access(type == UC_MEM_WRITE_UNMAPPED, type == UC_MEM_FETCH_UNMAPPED,
-                                                       static_cast<std::uint32_t>(address), size,
-                                                       static_cast<std::uint32_t>(value));
+bool Cpu::on_unmapped(uc_engine*, uc_mem_type type, std::uint64_t address, int size,
+                      std::int64_t value, void* self) {
+    static_cast<Cpu*>(self)->board_.on_unmapped_access(
+        type == UC_MEM_WRITE_UNMAPPED, type == UC_MEM_FETCH_UNMAPPED,
+        static_cast<std::uint32_t>(address), size, static_cast<std::uint32_t>(value));
     return false;
 }
 
-bool Cpu::on_write_protected(uc_engine*, uc_mem_type, std::uint64_t address, int size, std::int64_t value,
-                             void* self) {
+bool Cpu::on_write_protected(uc_engine*, uc_mem_type, std::uint64_t address, int size,
+                             std::int64_t value, void* self) {
     return static_cast<Cpu*>(self)->board_.on_flash_store(static_cast<std::uint32_t>(address),
                                                           static_cast<unsigned>(size),
                                                           static_cast<std::uint32_t>(value));
@@ -213,9 +222,11 @@ std::uint64_t Cpu::on_io_read(uc_engine*, std::uint64_t offset, unsigned size, v
     return w->cpu->board_.bus().read(w->base + static_cast<std::uint32_t>(offset), size);
 }
 
-void Cpu::on_io_write(uc_engine*, std::uint64_t offset, unsigned size, std::uint64_t value, void* window) {
+void Cpu::on_io_write(uc_engine*, std::uint64_t offset, unsigned size, std::uint64_t value,
+                      void* window) {
     auto* w = static_cast<Window*>(window);
-    w->cpu->board_.bus().write(w->base + static_cast<std::uint32_t>(offset), size, static_cast<std::uint32_t>(value));
+    w->cpu->board_.bus().write(w->base + static_cast<std::uint32_t>(offset), size,
+                               static_cast<std::uint32_t>(value));
 }
 
 }  // namespace vboard

@@ -26,7 +26,7 @@ struct CpuContext {
 };
 
 class Cpu {
-public:
+  public:
     explicit Cpu(Board& board);
     ~Cpu();
     Cpu(const Cpu&) = delete;
@@ -56,7 +56,8 @@ public:
     // Push the exception frame and branch to the handler of `exception`
     // (vector table at `vector_table`); `return_address` is where the
     // interrupted code resumes.
-    void enter_exception(unsigned exception, std::uint32_t vector_table, std::uint32_t return_address);
+    void enter_exception(unsigned exception, std::uint32_t vector_table,
+                         std::uint32_t return_address);
     // Unstack the frame for EXC_RETURN value `exc_return`; returns the
     // exception number that was returned from.
     unsigned return_from_exception(std::uint32_t exc_return);
@@ -75,15 +76,16 @@ public:
 
     uc_engine* engine() const { return uc_; }
 
-private:
+  private:
     static void on_block(uc_engine*, std::uint64_t address, std::uint32_t size, void* self);
     static void on_interrupt(uc_engine*, std::uint32_t intno, void* self);
-    static bool on_unmapped(uc_engine*, uc_mem_type type, std::uint64_t address, int size, std::int64_t value,
-                            void* self);
+    static bool on_unmapped(uc_engine*, uc_mem_type type, std::uint64_t address, int size,
+                            std::int64_t value, void* self);
     static bool on_write_protected(uc_engine*, uc_mem_type type, std::uint64_t address, int size,
                                    std::int64_t value, void* self);
     static std::uint64_t on_io_read(uc_engine*, std::uint64_t offset, unsigned size, void* window);
-    static void on_io_write(uc_engine*, std::uint64_t offset, unsigned size, std::uint64_t value, void* window);
+    static void on_io_write(uc_engine*, std::uint64_t offset, unsigned size, std::uint64_t value,
+                            void* window);
 
     struct Window {
         Cpu* cpu;

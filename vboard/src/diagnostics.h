@@ -6,10 +6,9 @@
 
 #include <cstdint>
 #include <map>
+#include <nlohmann/json_fwd.hpp>
 #include <string>
 #include <vector>
-
-#include <nlohmann/json_fwd.hpp>
 
 namespace vboard {
 
@@ -18,7 +17,7 @@ enum class Finding { UnclaimedAccess, ReadOnlyWrite, UnmodelledField, Unsupporte
 const char* finding_name(Finding kind);
 
 class Diagnostics {
-public:
+  public:
     // `key` identifies the finding for de-duplication (usually the address).
     void note(Finding kind, std::uint32_t key, std::uint32_t pc, const std::string& text);
 
@@ -35,7 +34,7 @@ public:
     };
     const std::map<std::pair<int, std::uint32_t>, Entry>& entries() const { return entries_; }
 
-private:
+  private:
     std::map<std::pair<int, std::uint32_t>, Entry> entries_;
     bool quiet_ = false;
 };

@@ -17,14 +17,14 @@ struct Segment {
 };
 
 struct Symbol {
-    std::string name;  // demangled
+    std::string name;       // demangled
     std::uint32_t address;  // for functions, without the Thumb bit
     std::uint32_t size;
     bool function;
 };
 
 class ElfImage {
-public:
+  public:
     // Throws std::runtime_error with a readable message on a bad file.
     explicit ElfImage(const std::string& path);
 
@@ -39,7 +39,7 @@ public:
     // The symbol whose range holds `address`, for messages.
     std::optional<Symbol> symbol_at(std::uint32_t address) const;
 
-private:
+  private:
     std::string path_;
     std::uint32_t entry_ = 0;
     std::vector<Segment> segments_;

@@ -44,10 +44,14 @@ void ExceptionController::set_priority_byte(unsigned exc, std::uint8_t value) {
 
 int ExceptionController::priority(unsigned exc) const {
     switch (exc) {
-        case 1: return -3;  // reset
-        case kNmi: return -2;
-        case kHardFault: return -1;
-        default: return priority_[exc];
+        case 1:
+            return -3;  // reset
+        case kNmi:
+            return -2;
+        case kHardFault:
+            return -1;
+        default:
+            return priority_[exc];
     }
 }
 
@@ -62,7 +66,9 @@ int ExceptionController::execution_priority(bool primask) const {
     return level;
 }
 
-bool ExceptionController::is_enabled(unsigned exc) const { return exc < kFirstIrq || enabled_[exc]; }
+bool ExceptionController::is_enabled(unsigned exc) const {
+    return exc < kFirstIrq || enabled_[exc];
+}
 
 unsigned ExceptionController::highest_pending() const {
     unsigned best = 0;
@@ -81,7 +87,9 @@ unsigned ExceptionController::next_to_take(bool primask) const {
     return priority(best) < execution_priority(primask) ? best : 0;
 }
 
-bool ExceptionController::anything_pending() const { return highest_pending() != 0; }
+bool ExceptionController::anything_pending() const {
+    return highest_pending() != 0;
+}
 
 void ExceptionController::activate(unsigned exc) {
     pending_[exc] = false;

@@ -22,7 +22,7 @@ constexpr unsigned kCount = kFirstIrq + kIrqLines;
 }  // namespace exception
 
 class ExceptionController {
-public:
+  public:
     // Only bits 7:6 of a priority byte exist on this core (two priority bits).
     static constexpr std::uint8_t kImplementedPriorityBits = 0xC0;
     // Execution priority of thread mode with nothing active: lower than any.
@@ -64,10 +64,10 @@ public:
     // Exception return from `exc`; returns false if it was not the innermost active one.
     bool deactivate(unsigned exc);
 
-private:
+  private:
     bool is_enabled(unsigned exc) const;
     std::array<bool, exception::kCount> pending_{};
-    std::array<bool, exception::kCount> level_{};   // IRQ lines (indexed by exception number)
+    std::array<bool, exception::kCount> level_{};  // IRQ lines (indexed by exception number)
     std::array<bool, exception::kCount> enabled_{};
     std::array<std::uint8_t, exception::kCount> priority_{};
     std::vector<unsigned> active_;  // nesting order, innermost last

@@ -8,9 +8,8 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
-
 #include <nlohmann/json_fwd.hpp>
+#include <string>
 
 #include "diagnostics.h"
 #include "sim_time.h"
@@ -21,7 +20,7 @@ class Board;
 struct FaultSpec;
 
 class Peripheral {
-public:
+  public:
     Peripheral(Board& board, std::string name, std::uint32_t base, std::uint32_t size);
     virtual ~Peripheral() = default;
     Peripheral(const Peripheral&) = delete;
@@ -56,7 +55,7 @@ public:
     // Adds this model's section to the run report (nothing by default).
     virtual void add_to_report(nlohmann::json& /*report*/) const {}
 
-protected:
+  protected:
     Board& board() const { return board_; }
     SimTime now() const;
     // The model's next_event() may have changed, or an interrupt line moved.
@@ -65,7 +64,7 @@ protected:
     // Interrupt line of the NVIC (0..31) driven at `level`.
     void set_irq(unsigned line, bool level);
 
-private:
+  private:
     Board& board_;
     std::string name_;
     std::uint32_t base_;

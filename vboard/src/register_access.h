@@ -9,7 +9,9 @@
 
 namespace vboard {
 
-constexpr std::uint32_t width_mask(unsigned bytes) { return bytes >= 4 ? 0xFFFFFFFFu : (1u << (8 * bytes)) - 1; }
+constexpr std::uint32_t width_mask(unsigned bytes) {
+    return bytes >= 4 ? 0xFFFFFFFFu : (1u << (8 * bytes)) - 1;
+}
 
 // The part of an access that falls in one register.
 struct AccessPart {
@@ -33,7 +35,8 @@ struct AccessPart {
 // called for each register touched, `on_gap(at)` for each byte no register
 // holds.
 template <class Locate, class OnPart, class OnGap>
-void split_access(std::uint32_t offset, unsigned width, Locate locate, OnPart on_part, OnGap on_gap) {
+void split_access(std::uint32_t offset, unsigned width, Locate locate, OnPart on_part,
+                  OnGap on_gap) {
     for (unsigned done = 0; done < width;) {
         const std::uint32_t at = offset + done;
         const auto* reg = locate(at);
@@ -43,7 +46,8 @@ void split_access(std::uint32_t offset, unsigned width, Locate locate, OnPart on
             continue;
         }
         const std::uint32_t into = at - reg->offset;
-        const AccessPart part{at, 8 * into, std::min<unsigned>(width - done, reg->width - into), done};
+        const AccessPart part{at, 8 * into, std::min<unsigned>(width - done, reg->width - into),
+                              done};
         on_part(*reg, part);
         done += part.bytes;
     }

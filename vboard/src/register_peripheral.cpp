@@ -1,10 +1,10 @@
 #include "register_peripheral.h"
 
-#include "register_access.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <stdexcept>
+
+#include "register_access.h"
 
 namespace vboard {
 
@@ -58,7 +58,9 @@ void RegisterPeripheral::reset() {
     for (std::size_t i = 0; i < specs_.size(); ++i) values_[i] = specs_[i].reset;
 }
 
-std::uint32_t RegisterPeripheral::on_read(const RegisterSpec&, std::uint32_t stored) { return stored; }
+std::uint32_t RegisterPeripheral::on_read(const RegisterSpec&, std::uint32_t stored) {
+    return stored;
+}
 
 void RegisterPeripheral::on_write(const RegisterSpec& reg, std::uint32_t, std::uint32_t written) {
     set_value(reg.offset, written);
@@ -70,10 +72,12 @@ std::uint32_t RegisterPeripheral::read(std::uint32_t offset, unsigned width) {
         offset, width, [this](std::uint32_t at) { return locate(at); },
         [&](const RegisterSpec& reg, const AccessPart& part) {
             if (reg.access == Access::WriteOnly) return;  // write-only registers read as zero
-            result |= part.place(on_read(reg, values_[&reg - specs_.data()]) & width_mask(reg.width));
+            result |=
+                part.place(on_read(reg, values_[&reg - specs_.data()]) & width_mask(reg.width));
         },
         [&](std::uint32_t at) {
-            note(Finding::UnclaimedAccess, at, name() + ": read of unimplemented offset " + hex(at));
+            note(Finding::UnclaimedAccess, at,
+                 name() + ": read of unimplemented offset " + hex(at));
         });
     return result;
 }
@@ -84,7 +88,8 @@ void RegisterPeripheral::write(std::uint32_t offset, unsigned width, std::uint32
         [&](const RegisterSpec& reg, const AccessPart& part) {
             const std::size_t i = static_cast<std::size_t>(&reg - specs_.data());
             if (reg.access == Access::ReadOnly) {
-                note(Finding::ReadOnlyWrite, reg.offset, name() + " " + reg.name + ": write of read-only register");
+                note(Finding::ReadOnlyWrite, reg.offset,
+                     name() + " " + reg.name + ": write of read-only register");
                 return;
             }
             const std::uint32_t old = values_[i];
@@ -98,7 +103,8 @@ void RegisterPeripheral::write(std::uint32_t offset, unsigned width, std::uint32
             on_write(reg, old, (old & ~part.mask()) | bits);
         },
         [&](std::uint32_t at) {
-            note(Finding::UnclaimedAccess, at, name() + ": write of unimplemented offset " + hex(at));
+            note(Finding::UnclaimedAccess, at,
+                 name() + ": write of unimplemented offset " + hex(at));
         });
 }
 

@@ -26,7 +26,7 @@ struct RegisterSpec {
 };
 
 class RegisterPeripheral : public Peripheral {
-public:
+  public:
     RegisterPeripheral(Board& board, std::string name, std::uint32_t base, std::uint32_t size,
                        std::vector<RegisterSpec> registers);
 
@@ -38,14 +38,14 @@ public:
     std::uint32_t value(std::uint32_t offset) const;
     void set_value(std::uint32_t offset, std::uint32_t value);
 
-protected:
+  protected:
     // Value the firmware reads; the default is the stored value.
     virtual std::uint32_t on_read(const RegisterSpec& reg, std::uint32_t stored);
     // A write of the whole register value `written` (sub-word writes are
     // merged with the stored value first). The default stores it.
     virtual void on_write(const RegisterSpec& reg, std::uint32_t old_value, std::uint32_t written);
 
-private:
+  private:
     int index_of(std::uint32_t offset) const;  // register holding this byte, or -1
     const RegisterSpec* locate(std::uint32_t offset) const;
     std::vector<RegisterSpec> specs_;

@@ -21,10 +21,16 @@ constexpr SimTime kSecond = 1000 * kMillisecond;
 constexpr SimTime kNever = std::numeric_limits<SimTime>::max();
 
 // Period of a clock of `hz` hertz, rounded to the nearest picosecond.
-constexpr SimTime period_of(std::uint64_t hz) { return hz == 0 ? kNever : (kSecond + hz / 2) / hz; }
+constexpr SimTime period_of(std::uint64_t hz) {
+    return hz == 0 ? kNever : (kSecond + hz / 2) / hz;
+}
 
-constexpr double to_seconds(SimTime t) { return static_cast<double>(t) / static_cast<double>(kSecond); }
-constexpr SimTime from_seconds(double s) { return static_cast<SimTime>(s * static_cast<double>(kSecond) + 0.5); }
+constexpr double to_seconds(SimTime t) {
+    return static_cast<double>(t) / static_cast<double>(kSecond);
+}
+constexpr SimTime from_seconds(double s) {
+    return static_cast<SimTime>(s * static_cast<double>(kSecond) + 0.5);
+}
 
 // A point on the board's timeline: a simulated time, or an instruction count.
 struct TimePoint {

@@ -2,8 +2,12 @@
 
 namespace testing_support {
 
-std::string shipped_image() { return FIRMWARE_ELF; }
-std::string full_image() { return FIRMWARE_FULL_ELF; }
+std::string shipped_image() {
+    return FIRMWARE_ELF;
+}
+std::string full_image() {
+    return FIRMWARE_FULL_ELF;
+}
 
 vboard::BoardOptions test_options(const std::string& image) {
     vboard::BoardOptions options;
@@ -12,7 +16,9 @@ vboard::BoardOptions test_options(const std::string& image) {
     return options;
 }
 
-void BoardTest::make_board(const vboard::BoardOptions& options) { board_ = std::make_unique<vboard::Board>(options); }
+void BoardTest::make_board(const vboard::BoardOptions& options) {
+    board_ = std::make_unique<vboard::Board>(options);
+}
 
 vboard::Board& BoardTest::board() {
     ensure_board();
@@ -26,7 +32,8 @@ void BoardTest::ensure_board() {
 void BoardTest::boot_to(const std::string& symbol, vboard::SimTime limit) {
     ensure_board();
     const vboard::RunResult r = board_->run_until(symbol, limit);
-    ASSERT_EQ(r.reason, vboard::StopReason::Breakpoint) << "did not reach " << symbol << ": " << r.message;
+    ASSERT_EQ(r.reason, vboard::StopReason::Breakpoint)
+        << "did not reach " << symbol << ": " << r.message;
 }
 
 void BoardTest::run_for(vboard::SimTime duration) {

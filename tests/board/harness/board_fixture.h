@@ -30,7 +30,7 @@ std::string full_image();
 vboard::BoardOptions test_options(const std::string& image = shipped_image());
 
 class BoardTest : public ::testing::Test {
-protected:
+  protected:
     // The board, built with test_options(image()) on first use.
     vboard::Board& board();
     // Builds the board with `options` (called lazily with test_options()).
@@ -54,14 +54,14 @@ protected:
     // The image this fixture loads when no board was made explicitly.
     virtual std::string image() const { return shipped_image(); }
 
-private:
+  private:
     void ensure_board();
     std::unique_ptr<vboard::Board> board_;
     friend class BoardAccess;
 };
 
 class FullImageTest : public BoardTest {
-protected:
+  protected:
     std::string image() const override { return full_image(); }
 };
 

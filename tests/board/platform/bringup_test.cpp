@@ -63,7 +63,8 @@ TEST_F(BringUp, RegistersAfterInit) {
 TEST_F(BringUp, EveryPinKeepsItsResetState) {
     boot_to("setup");
     const Port& port = board().model<Port>();
-    EXPECT_EQ(port.writes(), 0u) << "PIO_STARTUP and pin 31 are refused, so no pin register is written";
+    EXPECT_EQ(port.writes(), 0u)
+        << "PIO_STARTUP and pin 31 are refused, so no pin register is written";
     EXPECT_EQ(port.dir(), 0u);
     for (unsigned n = 0; n < Port::kPins; ++n) EXPECT_EQ(port.pincfg(n), 0u) << "PINCFG" << n;
 }
@@ -81,11 +82,11 @@ TEST_P(AdcCalibration, BiasFieldsComeFromTheSoftwareCalibrationWord) {
     EXPECT_EQ(board().model<Adc>().value(Adc::kCALIB), GetParam().calib);
 }
 
-INSTANTIATE_TEST_SUITE_P(Words, AdcCalibration,
-                         ::testing::Values(CalibrationCase{0x2B, 0x0305},           // biasrefbuf 3, biascomp 5
-                                           CalibrationCase{0xFFFFFFEB, 0x0305},     // upper bits do not matter
-                                           CalibrationCase{0x00000000, 0x0000},
-                                           CalibrationCase{0x3F, 0x0707}));
+INSTANTIATE_TEST_SUITE_P(
+    Words, AdcCalibration,
+    ::testing::Values(CalibrationCase{0x2B, 0x0305},        // biasrefbuf 3, biascomp 5
+                      CalibrationCase{0xFFFFFFEB, 0x0305},  // upper bits do not matter
+                      CalibrationCase{0x00000000, 0x0000}, CalibrationCase{0x3F, 0x0707}));
 
 struct ReferenceCase {
     std::uint32_t mode;
@@ -93,7 +94,8 @@ struct ReferenceCase {
     unsigned refsel;
 };
 
-class AnalogReference : public FullImageTest, public ::testing::WithParamInterface<ReferenceCase> {};
+class AnalogReference : public FullImageTest,
+                        public ::testing::WithParamInterface<ReferenceCase> {};
 
 TEST_P(AnalogReference, SelectsSupplyReferenceAndAdcRefsel) {
     boot_to("setup");
@@ -104,9 +106,9 @@ TEST_P(AnalogReference, SelectsSupplyReferenceAndAdcRefsel) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, AnalogReference,
-                         ::testing::Values(ReferenceCase{13, 7, 0},  // AR_INTREF_2V5
-                                           ReferenceCase{6, 0, 0},   // AR_INTREF_1V0
-                                           ReferenceCase{1, 0, 1},   // AR_INTERNAL_INTVCC0
+                         ::testing::Values(ReferenceCase{13, 7, 0},   // AR_INTREF_2V5
+                                           ReferenceCase{6, 0, 0},    // AR_INTREF_1V0
+                                           ReferenceCase{1, 0, 1},    // AR_INTERNAL_INTVCC0
                                            ReferenceCase{5, 0, 5}));  // AR_INTERNAL_INTVCC2
 
 TEST_F(FullImageTest, IntrefClearsTheSupplyReferenceSelect) {

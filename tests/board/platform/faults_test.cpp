@@ -11,7 +11,7 @@ const std::vector<std::uint8_t> kLoadWordAtR0 = {0x00, 0x68, 0x70, 0x47};  // ld
 const std::vector<std::uint8_t> kBreakpoint = {0x01, 0xBE, 0x70, 0x47};    // bkpt #1; bx lr
 
 class Faults : public BoardTest {
-protected:
+  protected:
     void SetUp() override { boot_to("setup"); }
     std::string call_failure(const std::vector<std::uint8_t>& code, std::uint32_t r0) {
         board().write_bytes(kSnippet, code);
@@ -41,7 +41,8 @@ TEST_F(Faults, BreakpointInstructionStopsTheRun) {
 }
 
 TEST_F(Faults, UnclaimedPeripheralAccessIsReportedAndReadsZero) {
-    const std::string none = call_failure(kLoadWordAtR0, 0x40003C00);  // no peripheral at HPB0 slot 15
+    const std::string none =
+        call_failure(kLoadWordAtR0, 0x40003C00);  // no peripheral at HPB0 slot 15
     EXPECT_EQ(none, "");
     EXPECT_EQ(board().diagnostics().count(Finding::UnclaimedAccess), 1u);
 }

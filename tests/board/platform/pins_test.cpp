@@ -14,12 +14,16 @@ constexpr std::uint32_t kLow = 0, kHigh = 1;
 constexpr std::uint32_t kRefused = 0xFFFFFFFF;  // -1
 
 class Pins : public FullImageTest {
-protected:
+  protected:
     void SetUp() override { boot_to("setup"); }
     const Port& port() { return board().model<Port>(); }
-    std::uint32_t pin_peripheral(std::uint32_t pin, std::uint32_t role) { return call("pinPeripheral", {pin, role}); }
+    std::uint32_t pin_peripheral(std::uint32_t pin, std::uint32_t role) {
+        return call("pinPeripheral", {pin, role});
+    }
     void pin_mode(std::uint32_t pin, std::uint32_t mode) { call("pinMode", {pin, mode}); }
-    void digital_write(std::uint32_t pin, std::uint32_t value) { call("digitalWrite", {pin, value}); }
+    void digital_write(std::uint32_t pin, std::uint32_t value) {
+        call("digitalWrite", {pin, value});
+    }
 };
 
 struct Refusal {
@@ -39,13 +43,15 @@ TEST_P(PinRefusals, AreSilentAndTouchNoRegister) {
 INSTANTIATE_TEST_SUITE_P(Cases, PinRefusals,
                          ::testing::Values(Refusal{25, kInput, "pin number above 24"},
                                            Refusal{19, kSercom, "PA30 has no serial function"},
-                                           Refusal{8, kSercom, "PA04 has no serial function in the table"},
+                                           Refusal{8, kSercom,
+                                                   "PA04 has no serial function in the table"},
                                            Refusal{2, kMulti, "PIO_MULTI is not a role"},
                                            Refusal{2, kNotAPin, "PIO_NOT_A_PIN"},
                                            Refusal{2, 40, "a role beyond the attribute word"}));
 
 TEST_F(Pins, StartupRoleIsRefusedOnEveryPin) {
-    for (std::uint32_t p = 0; p <= 24; ++p) EXPECT_EQ(pin_peripheral(p, kStartup), kRefused) << "pin " << p;
+    for (std::uint32_t p = 0; p <= 24; ++p)
+        EXPECT_EQ(pin_peripheral(p, kStartup), kRefused) << "pin " << p;
     pin_mode(31, kInput);
     EXPECT_EQ(port().writes(), 0u);
 }
@@ -115,8 +121,10 @@ TEST_F(Pins, DigitalWriteOnAnInputChangesOnlyThatPinsPull) {
     EXPECT_EQ(port().dir(), dir);
     EXPECT_EQ(port().out(), out);
     for (unsigned n = 0; n < Port::kPins; ++n) {
-        if (n == 3) EXPECT_EQ(port().pincfg(n), cfg[n] | Port::kPullen);
-        else EXPECT_EQ(port().pincfg(n), cfg[n]) << "PINCFG" << n;
+        if (n == 3)
+            EXPECT_EQ(port().pincfg(n), cfg[n] | Port::kPullen);
+        else
+            EXPECT_EQ(port().pincfg(n), cfg[n]) << "PINCFG" << n;
     }
 }
 

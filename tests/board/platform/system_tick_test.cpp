@@ -9,7 +9,7 @@ using namespace vboard;
 constexpr std::uint8_t kPriorityLevel2 = 0x80;
 
 class SystemTick : public FullImageTest {
-protected:
+  protected:
     void SetUp() override { boot_to("setup"); }
     void set_tick_count(std::uint32_t v) { board().write32(address_of("_ulTickCount"), v); }
 };
@@ -86,8 +86,10 @@ TEST_P(TickStartUp, ReloadFitsFrom1000HzUpwards) {
     // main calls delay(1) right after init returns.
     const RunResult r = board().run_until("delay", 50 * kMillisecond);
     EXPECT_EQ(r.reason == StopReason::Breakpoint, GetParam().starts);
-    if (GetParam().starts) EXPECT_EQ(board().model<SysTick>().load(), GetParam().load);
-    else EXPECT_EQ(board().model<SysTick>().ctrl(), 0u) << "the tick is not touched";
+    if (GetParam().starts)
+        EXPECT_EQ(board().model<SysTick>().load(), GetParam().load);
+    else
+        EXPECT_EQ(board().model<SysTick>().ctrl(), 0u) << "the tick is not touched";
 }
 
 INSTANTIATE_TEST_SUITE_P(Clocks, TickStartUp,
