@@ -52,7 +52,7 @@ Tc::Tc(Board& board, const TcInstance& instance)
     busy_until_.fill(kNever);
 }
 
-void Tc::reset() {
+void Tc::clear_to_reset_values() {
     RegisterPeripheral::reset();
     busy_until_.fill(kNever);
     pending_.fill(0);
@@ -63,6 +63,10 @@ void Tc::reset() {
     cc_.fill(0);
     ctrlb_ = 0;
     status_flags_ = 0;
+}
+
+void Tc::reset() {
+    clear_to_reset_values();
     next_update_ = kNever;
     next_match_.fill(kNever);
     updates_ = 0;
@@ -414,16 +418,7 @@ void Tc::write_ctrlb(const RegisterSpec& reg, std::uint32_t written, bool set) {
 }
 
 void Tc::software_reset() {
-    RegisterPeripheral::reset();
-    busy_until_.fill(kNever);
-    pending_.fill(0);
-    enabled_ = false;
-    counting_ = false;
-    origin_ = now();
-    origin_count_ = 0;
-    cc_.fill(0);
-    ctrlb_ = 0;
-    status_flags_ = 0;
+    clear_to_reset_values();
     tick_ = tick();
     plan_counter_events();
     update_irq();

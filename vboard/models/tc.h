@@ -107,6 +107,8 @@ class Tc : public RegisterPeripheral {
 
   private:
     void software_reset();
+    // Registers and counter state as after a reset (both kinds share it).
+    void clear_to_reset_values();
     bool start_sync(SyncBit bit, const RegisterSpec& reg);
     void finish_sync(SyncBit bit);
     void write_ctrla(const RegisterSpec& reg, std::uint32_t old_value, std::uint32_t written);

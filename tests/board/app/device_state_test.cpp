@@ -6,6 +6,7 @@
 #include "../../../firmware/app/globals.h"
 #include "board_fixture.h"
 #include "models/port.h"
+#include "start_values.h"
 
 namespace {
 
@@ -126,17 +127,7 @@ class StartValues : public FullImageTest {
 TEST_F(StartValues, ConfigurationRecordsHoldTheStartValues) {
     EXPECT_EQ(read8("cmuestras_filtro"), 5u);
     const auto impacto = global<stconfig_impacto>("config_impacto");
-    EXPECT_EQ(impacto.ceje, 3u);
-    EXPECT_EQ(impacto.cenable_leve, 1u);
-    EXPECT_EQ(impacto.fumbral_impacto_leve, 2.0f);
-    EXPECT_EQ(impacto.iretardo_impacto_leve, 100u);
-    EXPECT_EQ(impacto.ctiempo_alarma_impacto_leve, 5u);
-    EXPECT_EQ(impacto.cinvertir_leve, 0u);
-    EXPECT_EQ(impacto.cenable_grave, 1u);
-    EXPECT_EQ(impacto.fumbral_impacto_grave, 4.0f);
-    EXPECT_EQ(impacto.iretardo_impacto_grave, 100u);
-    EXPECT_EQ(impacto.ctiempo_alarma_impacto_grave, 5u);
-    EXPECT_EQ(impacto.cinvertir_grave, 0u);
+    expect_impact_start_values(impacto);
     const auto inclinacion = global<stconfig_inclinacion>("config_inclinacion");
     EXPECT_EQ(inclinacion.cenable_permanente, 0u);
     EXPECT_EQ(inclinacion.cenable_basculante, 0u);

@@ -8,6 +8,7 @@
 #include "board_fixture.h"
 #include "models/port.h"
 #include "models/wdt.h"
+#include "start_values.h"
 #include "stream_support.h"
 
 namespace {
@@ -68,17 +69,7 @@ TEST_F(StartUp, StartValuesAreInPlaceWhenTheConfigurationLoadBegins) {
     const std::vector<std::uint8_t> raw =
         board().read_bytes(address_of("config_impacto"), sizeof impacto);
     std::memcpy(&impacto, raw.data(), sizeof impacto);
-    EXPECT_EQ(impacto.ceje, 3u);
-    EXPECT_EQ(impacto.cenable_leve, 1u);
-    EXPECT_EQ(impacto.fumbral_impacto_leve, 2.0f);
-    EXPECT_EQ(impacto.iretardo_impacto_leve, 100u);
-    EXPECT_EQ(impacto.ctiempo_alarma_impacto_leve, 5u);
-    EXPECT_EQ(impacto.cinvertir_leve, 0u);
-    EXPECT_EQ(impacto.cenable_grave, 1u);
-    EXPECT_EQ(impacto.fumbral_impacto_grave, 4.0f);
-    EXPECT_EQ(impacto.iretardo_impacto_grave, 100u);
-    EXPECT_EQ(impacto.ctiempo_alarma_impacto_grave, 5u);
-    EXPECT_EQ(impacto.cinvertir_grave, 0u);
+    expect_impact_start_values(impacto);
 }
 
 TEST_F(StartUp, WatchdogIsArmedAndItsFlagIsClearAfterStartUp) {
